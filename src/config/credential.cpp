@@ -1,0 +1,2 @@
+// placeholder: to be written
+#include "credential.h"

@@ -1,0 +1,2 @@
+// placeholder: to be written
+#include "file_io.h"

@@ -1,0 +1,2 @@
+// placeholder: to be written
+#include "read_ini.h"

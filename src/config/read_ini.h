@@ -1,0 +1,16 @@
+#pragma once
+
+#include "fields/fields.h"
+#include "ini_text.h"
+
+namespace qe {
+
+// The e-mail address that an absent "id" key loads as.
+inline constexpr const char* kDefaultID = "nobody@example.org";
+
+// Loads the ten owned sections of file into the fields, key by key in the fixed
+// order, running the interlocks as it goes. Stops at the first value that cannot
+// be read by throwing ConfigError; the fields of earlier keys keep what was loaded.
+void ReadINI(Fields& f, const IniText& file);
+
+} // namespace qe

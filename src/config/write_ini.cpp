@@ -1,0 +1,2 @@
+// placeholder: to be written
+#include "write_ini.h"

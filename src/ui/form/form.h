@@ -1,0 +1,85 @@
+// The main window's behaviour without the window: it owns the fields, installs the
+// interlocks, and takes the user's actions through a few verbs.
+#pragma once
+
+#include "fields/fields.h"
+#include "host.h"
+
+namespace qe {
+
+class Form {
+public:
+    explicit Form(Host& host);
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    Fields& fields() { return f_; }
+    const Fields& fields() const { return f_; }
+
+    // Window creation: page 6, then page 0 into view, then the reset.
+    void create();
+    // The reset, with the processor-count panel brought in line with cmbSystem.
+    void cleanINI();
+
+    // What a person does. type() replaces the text of a text or spin field as
+    // typing does; click() toggles a check field, selects a radio field or presses
+    // a button; pick() chooses an item of a choice field and runs its handler;
+    // step() is a spin field's up (+1) or down (-1) button or arrow key.
+    void type(Control& c, std::string_view text);
+    void click(Control& c);
+    void pick(Control& c, int index);
+    void step(Control& c, int delta);
+
+    // The leave rules: run when the keyboard focus moves from c to another control
+    // of the window. True when the focus must go back into c (a file name with a
+    // forbidden character), in which case a page switch under way is abandoned.
+    bool leave(Control& c);
+
+    // The File commands. Errors raised while they run (ConfigError) end them and
+    // reach the caller; nothing is rolled back.
+    void open();
+    void save();
+
+    // The interlocks, each named after its field and event.
+    void chkTemperatureClick();
+    void chkExitFileClick();
+    void chkRC5Click();
+    void chkOGRClick();
+    void cmbRC5Change();
+    void cmbOGRChange();
+    void cmbSystemChange();
+    void chkForceCPUClick();
+    void chkBufferMemClick();
+    void chkBufferRemoteClick();
+    void cmbBufferLevelChange();
+    void cmbLogTypeChange();
+    void rbLogNumberClick();
+    void rbLogPeriodClick();
+    void chkLogMailClick();
+    void cmbNetworkChange();
+    void cmbDialupChange();
+    void chkDUNClick();
+    void cmbProxyTypeChange();
+    void txtProxyIPChange();
+    void chkAutoFindClick();
+    void seFontXChange();
+    void seFontYChange();
+    void btnFontClick();
+    void btnRegistryClick() {}
+
+protected:
+    Host& host() { return host_; }
+    // pnlCPU after a reset or a load: shown exactly for "Multi-Threaded".
+    void syncCpuPanel();
+
+private:
+    void installInterlocks();
+    void updateDunPanel();
+
+    Host& host_;
+    Fields f_;
+    std::string lastOpenName_;
+    std::string lastSaveName_;
+};
+
+} // namespace qe

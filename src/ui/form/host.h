@@ -1,0 +1,20 @@
+// What the form asks of its surroundings: dialogs, messages and the focus. The Qt
+// window implements it with real dialogs; tests implement it with a script.
+#pragma once
+
+#include "config/check_config.h"
+
+#include <optional>
+#include <string>
+
+namespace qe {
+
+class Host : public CheckHost {
+public:
+    // The open and save file dialogs, proposing the last name chosen in the same
+    // dialog. nullopt when the user cancels.
+    virtual std::optional<std::string> chooseOpenFile(const std::string& lastName) = 0;
+    virtual std::optional<std::string> chooseSaveFile(const std::string& lastName) = 0;
+};
+
+} // namespace qe
