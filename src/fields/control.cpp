@@ -6,8 +6,7 @@
 
 namespace qe {
 
-Control::Control(std::string name, Kind kind, Control* parent, std::string caption,
-                 unsigned flags)
+Control::Control(std::string name, Kind kind, Control* parent, std::string caption, unsigned flags)
     : name_(std::move(name)), kind_(kind), parent_(parent), caption_(std::move(caption)),
       flags_(flags), shown_(!(flags & Hidden)), enabled_(!(flags & Disabled)),
       checked_((flags & Checked) != 0) {
@@ -77,7 +76,9 @@ int Control::value() const {
     return v ? *v : min_;
 }
 
-void Control::setValue(int v) { setText(std::to_string(std::clamp(v, min_, max_))); }
+void Control::setValue(int v) {
+    setText(std::to_string(std::clamp(v, min_, max_)));
+}
 
 void Control::setLimits(int min, int max, int maxLength) {
     min_ = min;

@@ -26,17 +26,25 @@ struct Fields {
 #undef QE_CHOICE
 
     // Every control above, pgcMain first, in declaration order.
-    const std::vector<Control*>& all() const { return all_; }
+    const std::vector<Control*>& all() const {
+        return all_;
+    }
     // The control of that name, or nullptr.
     Control* find(std::string_view name) const;
 
     // The page in view (an index into pgcMain's pages).
-    int activePage() const { return pgcMain.index(); }
+    int activePage() const {
+        return pgcMain.index();
+    }
     // Brings a page into view; a page whose tab is hidden cannot be, and the call
     // then changes nothing and returns false.
     bool activatePage(int index);
-    Control& page(int index) const { return *pgcMain.children().at(index); }
-    int pageCount() const { return static_cast<int>(pgcMain.children().size()); }
+    Control& page(int index) const {
+        return *pgcMain.children().at(index);
+    }
+    int pageCount() const {
+        return static_cast<int>(pgcMain.children().size());
+    }
 
 private:
     std::vector<Control*> all_;

@@ -4,8 +4,10 @@ namespace qe {
 
 std::string_view trimBlanks(std::string_view s) {
     auto isBlankChar = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    while (!s.empty() && isBlankChar(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlankChar(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isBlankChar(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlankChar(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -51,7 +53,8 @@ std::optional<std::int32_t> parseDecimal(std::string_view s) {
 } // namespace
 
 std::optional<std::int32_t> parseInt(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
     if (s.substr(0, 2) == "0x" || s.substr(0, 2) == "0X") return parseHex(s.substr(2));
     if (!s.empty() && (s.front() == '$' || s.front() == 'x' || s.front() == 'X'))
         return parseHex(s.substr(1));

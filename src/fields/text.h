@@ -12,7 +12,9 @@ namespace qe {
 std::string_view trimBlanks(std::string_view s);
 
 // True when nothing is left of s after trimBlanks.
-inline bool isBlank(std::string_view s) { return trimBlanks(s).empty(); }
+inline bool isBlank(std::string_view s) {
+    return trimBlanks(s).empty();
+}
 
 // Reads a signed 32-bit integer the way the configuration file writes them:
 // optional leading spaces, then either an optional sign and decimal digits within

@@ -17,8 +17,8 @@ TEST(ParseInt, AcceptsDecimalAndHexForms) {
 }
 
 TEST(ParseInt, RejectsEverythingElse) {
-    for (const char* bad : {"", " ", "-", "+", "2147483648", "-2147483649", "12 ", "1a", "$",
-                            "0x", "-$1", "+0x1", "$100000000", "1.5", "\t1"})
+    for (const char* bad : {"", " ", "-", "+", "2147483648", "-2147483649", "12 ", "1a", "$", "0x",
+                            "-$1", "+0x1", "$100000000", "1.5", "\t1"})
         EXPECT_FALSE(parseInt(bad).has_value()) << '"' << bad << '"';
 }
 

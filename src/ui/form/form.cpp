@@ -4,7 +4,9 @@
 
 namespace qe {
 
-Form::Form(Host& host) : host_(host) { installInterlocks(); }
+Form::Form(Host& host) : host_(host) {
+    installInterlocks();
+}
 
 void Form::create() {
     f_.activatePage(6);
@@ -44,6 +46,8 @@ void Form::pick(Control& c, int index) {
     c.fire();
 }
 
-void Form::step(Control& c, int delta) { c.setValue(c.value() + delta); }
+void Form::step(Control& c, int delta) {
+    c.setValue(c.value() + delta);
+}
 
 } // namespace qe

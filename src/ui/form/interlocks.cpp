@@ -37,9 +37,13 @@ void Form::installInterlocks() {
     on(f_.btnRegistry, &Form::btnRegistryClick);
 }
 
-void Form::chkTemperatureClick() { f_.pnlTemp.setShown(f_.chkTemperature.checked()); }
+void Form::chkTemperatureClick() {
+    f_.pnlTemp.setShown(f_.chkTemperature.checked());
+}
 
-void Form::chkExitFileClick() { f_.txtExitFile.setShown(f_.chkExitFile.checked()); }
+void Form::chkExitFileClick() {
+    f_.txtExitFile.setShown(f_.chkExitFile.checked());
+}
 
 // At most one project is disabled: disabling one brings the other back.
 void Form::chkRC5Click() {
@@ -80,13 +84,21 @@ void Form::chkForceCPUClick() {
     f_.pnlCPU.setShown(false);
 }
 
-void Form::syncCpuPanel() { f_.pnlCPU.setShown(f_.cmbSystem.index() == 2); }
+void Form::syncCpuPanel() {
+    f_.pnlCPU.setShown(f_.cmbSystem.index() == 2);
+}
 
-void Form::chkBufferMemClick() { f_.pnlBuffer.setShown(!f_.chkBufferMem.checked()); }
+void Form::chkBufferMemClick() {
+    f_.pnlBuffer.setShown(!f_.chkBufferMem.checked());
+}
 
-void Form::chkBufferRemoteClick() { f_.pnlBufferRemote.setShown(f_.chkBufferRemote.checked()); }
+void Form::chkBufferRemoteClick() {
+    f_.pnlBufferRemote.setShown(f_.chkBufferRemote.checked());
+}
 
-void Form::cmbBufferLevelChange() { f_.pnlBufferLevel.setShown(f_.cmbBufferLevel.index() != 0); }
+void Form::cmbBufferLevelChange() {
+    f_.pnlBufferLevel.setShown(f_.cmbBufferLevel.index() != 0);
+}
 
 void Form::cmbLogTypeChange() {
     const int item = f_.cmbLogType.index();
@@ -131,7 +143,9 @@ void Form::cmbDialupChange() {
     updateDunPanel();
 }
 
-void Form::chkDUNClick() { updateDunPanel(); }
+void Form::chkDUNClick() {
+    updateDunPanel();
+}
 
 // The profile row is drawn over the dial-up group, so it is shown only while the
 // row it belongs to is: chkDUN checked, and the dial-up group and panel shown.
@@ -156,7 +170,9 @@ void Form::txtProxyIPChange() {
         c->setEnabled(host);
 }
 
-void Form::chkAutoFindClick() { f_.pnlKeyserverOther.setShown(!f_.chkAutoFind.checked()); }
+void Form::chkAutoFindClick() {
+    f_.pnlKeyserverOther.setShown(!f_.chkAutoFind.checked());
+}
 
 void Form::seFontXChange() {
     const int v = f_.seFontX.value();
