@@ -11,7 +11,9 @@ std::string base64Encode(std::string_view bytes);
 
 // Drops CR and LF and any trailing "=", then decodes groups of four characters into
 // three bytes and a last group of two or three into one or two. Throws ConfigError
-// "Coding table entry not found." on a character outside the alphabet.
+// "Coding table entry not found." on a character outside the alphabet ("=" before
+// the end included). A last group of a single character holds no whole byte: its
+// six bits are ignored.
 std::string base64Decode(std::string_view text);
 
 } // namespace qe

@@ -1,2 +1,88 @@
-// placeholder: to be written
+// The pre-save check: it corrects what it can, asks for the ID when it must, and
+// refuses file names the client could not use. Its corrections stay in the fields
+// whether it passes or not.
 #include "check_config.h"
+
+#include "fields/text.h"
+
+namespace qe {
+
+const char* const kFileNameMessage =
+    "The following symbols are not allowed to be used in filenames:\r\n\t* ? \" < > |";
+
+bool satisfiesIdRule(std::string_view id) {
+    if (isBlank(id)) return false;
+    const std::size_t at = id.find('@');
+    if (at == std::string_view::npos) return false;
+    // At least one character between the first "@" and the first "." after it.
+    const std::size_t dot = id.find('.', at + 1);
+    return dot != std::string_view::npos && dot > at + 1;
+}
+
+bool ValidStr(std::string_view text, CheckHost& host) {
+    if (text.find_first_of("*?\"<>|") == std::string_view::npos) return true;
+    host.showError(kFileNameMessage);
+    return false;
+}
+
+namespace {
+
+// The ID prompt, only when the ID breaks the rule. OK takes the entered text as
+// it is, blanks included; Cancel keeps the old ID and fails the check.
+bool askForValidId(Fields& f, CheckHost& host) {
+    if (satisfiesIdRule(f.txtID.text())) return true;
+    const std::optional<std::string> answer = host.askID(f.txtID.text());
+    if (!answer) return false;
+    f.txtID.setText(*answer);
+    return true;
+}
+
+void fillIfBlank(Control& field, std::string_view text) {
+    if (isBlank(field.text())) field.setText(text);
+}
+
+// Blank mail-logging fields take the ID, whether mail logging is on or not, so
+// that a later switch-on has sensible values.
+void fillMailLogging(Fields& f) {
+    const std::string id = f.txtID.text();
+    const std::size_t at = id.find('@');
+    fillIfBlank(f.txtLogMailSender, id);
+    fillIfBlank(f.txtLogMailReceiver, id);
+    fillIfBlank(f.txtLogMailIP, at == std::string::npos ? id : id.substr(at + 1));
+    fillIfBlank(f.txtLogMailPort, "25");
+}
+
+// Each brought down to its MaxValue; values below MinValue and text that does
+// not convert are left for the client to judge.
+void bringDownToLimits(Fields& f) {
+    for (Control* c : {&f.seMinuts, &f.seWorkComplete, &f.seBufferMinuts, &f.seTimeOut,
+                       &f.seRC5WorkFetch, &f.seOGRWorkFetch, &f.seCPU, &f.seLogMailSize}) {
+        if (c->value() > c->maxValue()) c->setValue(c->maxValue());
+    }
+}
+
+// Every field is tested, shown or not. The focus request may be refused by the
+// window (see CheckHost::focus); the message and the failure stand either way.
+bool checkFileNames(Fields& f, CheckHost& host) {
+    bool pass = true;
+    for (Control* c : {&f.txtLogFile, &f.txtBufferIn, &f.txtBufferOut, &f.txtBufferCheck,
+                       &f.txtExitFile, &f.txtPauseFile, &f.txtPauseProgram}) {
+        if (ValidStr(c->text(), host)) continue;
+        host.focus(*c);
+        pass = false;
+    }
+    return pass;
+}
+
+} // namespace
+
+bool CheckConfig(Fields& f, CheckHost& host) {
+    bool pass = askForValidId(f, host);
+    fillMailLogging(f);
+    if (isBlank(f.txtKeyserverIP.text())) f.chkAutoFind.setChecked(true);
+    bringDownToLimits(f);
+    if (!checkFileNames(f, host)) pass = false;
+    return pass;
+}
+
+} // namespace qe

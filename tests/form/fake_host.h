@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,23 +15,35 @@ class FakeHost : public Host {
 public:
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, idAnswers;
     std::vector<std::string> openProposals, saveProposals, idPrompts, errors, focused;
+    // Every request in the order it came: "askID <text>", "error", "focus <name>",
+    // "open", "save".
+    std::vector<std::string> calls;
+    // Controls that refuse the focus, as a field the window cannot show would.
+    std::set<std::string> unfocusable;
 
     std::optional<std::string> chooseOpenFile(const std::string& last) override {
         openProposals.push_back(last);
+        calls.push_back("open");
         return next(openAnswers);
     }
     std::optional<std::string> chooseSaveFile(const std::string& last) override {
         saveProposals.push_back(last);
+        calls.push_back("save");
         return next(saveAnswers);
     }
     std::optional<std::string> askID(const std::string& text) override {
         idPrompts.push_back(text);
+        calls.push_back("askID " + text);
         return next(idAnswers);
     }
-    void showError(const std::string& message) override { errors.push_back(message); }
+    void showError(const std::string& message) override {
+        errors.push_back(message);
+        calls.push_back("error");
+    }
     bool focus(Control& c) override {
         focused.push_back(c.name());
-        return true;
+        calls.push_back("focus " + c.name());
+        return unfocusable.count(c.name()) == 0;
     }
 
 private:

@@ -70,8 +70,10 @@ TEST_F(Interlocks, StateAfterStartMatchesTheLayout) {
     EXPECT_EQ(f.imgFont.height(), 16);
     EXPECT_EQ(f.activePage(), 0);
     for (Control* choice : f.all()) {
-        if (choice->kind() == Kind::Choice && choice->isEditorField() && choice != &f.cmbLogPeriod)
+        if (choice->kind() == Kind::Choice && choice->isEditorField() &&
+            choice != &f.cmbLogPeriod) {
             EXPECT_GE(choice->index(), 0) << choice->name();
+        }
     }
 }
 

@@ -5,6 +5,8 @@
 #include "fields/fields.h"
 #include "host.h"
 
+#include <string>
+
 namespace qe {
 
 class Form {
@@ -81,5 +83,10 @@ private:
     std::string lastOpenName_;
     std::string lastSaveName_;
 };
+
+// The text the general error box shows for an error a command raised: the message
+// with "." appended when its last character sorts after "." (every letter and
+// digit does), so "Unable to write to a.ini" ends in "a.ini." and "x." stays.
+std::string errorBoxText(std::string message);
 
 } // namespace qe

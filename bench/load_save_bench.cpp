@@ -1,0 +1,357 @@
+// Open and Save of a typical file and of a large file with 10,000 foreign sections,
+// against reading the file once and writing it once atomically with plain calls,
+// in the same run. Prints the medians and the ratios, and checks every result after
+// timing it: a fast wrong answer is no result.
+//
+// Targets: a typical Open under 200 microseconds; Open and Save of the large file
+// each within three times the plain read and the plain write.
+#include "config/file_io.h"
+#include "config/ini_text.h"
+#include "config/read_ini.h"
+#include "config/write_ini.h"
+#include "ui/form/form.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kID = "someone@example.net";
+constexpr int kForeignSections = 10000;
+
+// The ten owned sections with every key set.
+const char* const kOwnedText = R"([parameters]
+id=someone@example.net
+[misc]
+run-work-limit=25
+run-time-limit=12:30
+project-priority=OGR,RC5=0,DES=0,CSC=0
+[triggers]
+restart-on-config-file-change=yes
+exit-flag-filename=stop.now
+pause-flag-filename=/var/run/client.pause
+pause-watch-plist=game|video
+pause-on-high-cpu-temp=yes
+cpu-temperature-thresholds=90C:80C
+pause-on-no-mains-power=no
+[display]
+detached=yes
+progress-indicator=live-rate
+[processor-usage]
+max-threads=4
+priority=3
+[rc5]
+fetch-workunit-threshold=100
+fetch-time-threshold=24
+preferred-blocksize=31
+core=2
+[ogr]
+fetch-workunit-threshold=50
+core=1
+[buffers]
+buffer-file-basename=in
+output-file-basename=out
+checkpoint-filename=ckpt
+allow-update-from-altbuffer=yes
+alternate-buffer-directory=/mnt/buffers
+frequent-threshold-checks=3
+threshold-check-interval=1:15
+[logging]
+log-file-type=rotate
+log-file=/var/log/client.log
+log-file-limit=weekly
+mail-log-max=4096
+mail-log-from=from@example.net
+mail-log-dest=to@example.net
+mail-log-via=smtp.example.net:587
+[networking]
+nettimeout=120
+dialup-watcher=active
+interfaces-to-watch=ppp0:eth1
+enable-start-stop=yes
+dialup-profile=isp
+firewall-type=http
+firewall-host=proxy.example.net:3128
+encoding=uue
+autofindkeyserver=no
+keyserver=keys.example.net:2064
+firewall-auth=dXNlcjpwYXNz
+)";
+
+std::string foreignSection(int number) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "[project-%05d]\nname=Project number %d\nlast-result=2024-01-01 12:00:00\n"
+                  "weight=%d\nnote=kept byte for byte\n\n",
+                  number, number, number * 7 % 1000);
+    return text;
+}
+
+// The owned sections spread among the foreign ones, about 1 MiB in all.
+std::string largeText() {
+    std::vector<std::string> owned;
+    std::istringstream in(kOwnedText);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.front() == '[')
+            owned.push_back(line + "\n");
+        else
+            owned.back() += line + "\n";
+    std::string text;
+    text.reserve(1 << 20);
+    for (int i = 0; i < kForeignSections; ++i) {
+        if (i % (kForeignSections / 10) == 0) text += owned[i / (kForeignSections / 10)];
+        text += foreignSection(i);
+    }
+    return text;
+}
+
+class SilentHost : public qe::Host {
+public:
+    std::optional<std::string> chooseOpenFile(const std::string&) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const std::string&) override { return {}; }
+    std::optional<std::string> askID(const std::string&) override { return {}; }
+    void showError(const std::string&) override {}
+    bool focus(qe::Control&) override { return true; }
+};
+
+std::string g_folder;
+bool g_wrong = false;
+
+std::string pathOf(const std::string& name) {
+    return g_folder + "/" + name;
+}
+
+void wrongResult(benchmark::State& state, const std::string& what) {
+    g_wrong = true;
+    state.SkipWithError(what.c_str());
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The whole file in one read of its size.
+std::string plainRead(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+// A temporary file beside the target, written, flushed to disk and renamed over it;
+// then the folder flushed, as the editor's save does.
+bool plainReplace(const std::string& path, const std::string& bytes) {
+    const std::string temp = path + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) return false;
+    bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+    const int folder = ::open(g_folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ok = folder >= 0 && ::fsync(folder) == 0 && ok;
+    if (folder >= 0) ::close(folder);
+    return ok;
+}
+
+void open(qe::Form& form, const std::string& path) {
+    const qe::IniText text(qe::readForLoad(path));
+    form.cleanINI();
+    qe::ReadINI(form.fields(), text);
+}
+
+void save(const qe::Form& form, const std::string& path) {
+    qe::IniText text(qe::readForSave(path));
+    qe::WriteINI(form.fields(), text);
+    qe::replaceFile(path, text.bytes());
+}
+
+void BM_Open(benchmark::State& state, const std::string& name) {
+    SilentHost host;
+    qe::Form form(host);
+    const std::string path = pathOf(name);
+    for (auto _ : state)
+        open(form, path);
+    if (form.fields().txtID.text() != kID || form.fields().seCPU.text() != "4")
+        wrongResult(state, "the load did not give the file's values");
+}
+
+void BM_Save(benchmark::State& state, const std::string& name) {
+    SilentHost host;
+    qe::Form form(host);
+    open(form, pathOf(name));
+    const std::string target = pathOf("saved-" + name);
+    writeFile(target, plainRead(pathOf(name)));
+    for (auto _ : state)
+        save(form, target);
+
+    qe::IniText expected(plainRead(pathOf(name)));
+    qe::WriteINI(form.fields(), expected);
+    if (plainRead(target) != expected.bytes()) wrongResult(state, "the saved file is wrong");
+}
+
+void BM_Reset(benchmark::State& state) {
+    SilentHost host;
+    qe::Form form(host);
+    open(form, pathOf("typical.ini"));
+    for (auto _ : state)
+        form.cleanINI();
+    if (form.fields().txtID.text() == kID) wrongResult(state, "the reset kept the loaded ID");
+}
+
+void BM_PlainRead(benchmark::State& state, const std::string& name) {
+    const std::string path = pathOf(name);
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string bytes = plainRead(path);
+        size = bytes.size();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    if (size != plainRead(path).size() || size == 0) wrongResult(state, "short read");
+}
+
+// The idiomatic stream read, character by character; for comparison only.
+void BM_StreamRead(benchmark::State& state, const std::string& name) {
+    const std::string path = pathOf(name);
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes(std::istreambuf_iterator<char>(in), {});
+        size = bytes.size();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    if (size != plainRead(path).size()) wrongResult(state, "short read");
+}
+
+// The parts of an Open: the read, and the parse of the bytes (a copy of them).
+void BM_ReadForLoad(benchmark::State& state, const std::string& name) {
+    const std::string path = pathOf(name);
+    std::size_t size = 0;
+    for (auto _ : state)
+        size = qe::readForLoad(path).size();
+    if (size != plainRead(path).size()) wrongResult(state, "short read");
+}
+
+void BM_Parse(benchmark::State& state, const std::string& name) {
+    const std::string bytes = plainRead(pathOf(name));
+    std::string id;
+    for (auto _ : state)
+        id = qe::IniText(bytes).read("parameters", "id", "");
+    if (id != kID) wrongResult(state, "the parse lost the ID");
+}
+
+void BM_PlainWrite(benchmark::State& state, const std::string& name) {
+    const std::string bytes = plainRead(pathOf(name));
+    const std::string target = pathOf("plain-" + name);
+    bool ok = true;
+    for (auto _ : state)
+        ok = plainReplace(target, bytes) && ok;
+    if (!ok || plainRead(target) != bytes) wrongResult(state, "the plain write failed");
+}
+
+// Keeps the median of every benchmark, by name, beside the usual console output.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> medians; // microseconds
+
+    MedianReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.aggregate_name == "median")
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+void registerAll() {
+    auto add = [](const std::string& name, auto function, const std::string& file) {
+        benchmark::RegisterBenchmark((name + "/" + file).c_str(), function, file)
+            ->Unit(benchmark::kMicrosecond)
+            ->Repetitions(10)
+            ->ReportAggregatesOnly(true)
+            ->UseRealTime();
+    };
+    for (const std::string file : {"typical.ini", "large.ini"}) {
+        add("open", BM_Open, file);
+        add("plain_read", BM_PlainRead, file);
+        add("stream_read", BM_StreamRead, file);
+        add("read_for_load", BM_ReadForLoad, file);
+        add("parse", BM_Parse, file);
+        add("save", BM_Save, file);
+        add("plain_write", BM_PlainWrite, file);
+    }
+    benchmark::RegisterBenchmark("reset", BM_Reset)
+        ->Unit(benchmark::kMicrosecond)
+        ->Repetitions(10)
+        ->ReportAggregatesOnly(true);
+}
+
+void printSummary(const std::map<std::string, double>& medians) {
+    auto median = [&](const std::string& name) {
+        auto it = medians.find(name);
+        return it == medians.end() ? 0.0 : it->second;
+    };
+    std::printf("\nMedians (microseconds) and ratios to the plain calls:\n");
+    for (const std::string file : {"typical.ini", "large.ini"}) {
+        const double open = median("open/" + file), read = median("plain_read/" + file);
+        const double save = median("save/" + file), write = median("plain_write/" + file);
+        const double stream = median("stream_read/" + file);
+        std::printf("  %-12s open %10.1f  plain read  %10.1f  ratio %5.2f  (stream read %.1f, "
+                    "ratio %.2f)\n",
+                    file.c_str(), open, read, read > 0 ? open / read : 0.0, stream,
+                    stream > 0 ? open / stream : 0.0);
+        std::printf("  %-12s save %10.1f  plain write %10.1f  ratio %5.2f\n", file.c_str(), save,
+                    write, write > 0 ? save / write : 0.0);
+    }
+    const double typicalOpen = median("open/typical.ini");
+    const double largeOpen = median("open/large.ini") / median("plain_read/large.ini");
+    const double largeSave = median("save/large.ini") / median("plain_write/large.ini");
+    std::printf("Targets: typical open %.1f us < 200 us: %s; large open ratio %.2f <= 3: %s; "
+                "large save ratio %.2f <= 3: %s\n",
+                typicalOpen, typicalOpen < 200 ? "met" : "MISSED", largeOpen,
+                largeOpen <= 3 ? "met" : "MISSED", largeSave, largeSave <= 3 ? "met" : "MISSED");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    char folder[] = "/tmp/qe-bench-XXXXXX";
+    if (!::mkdtemp(folder)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    g_folder = folder;
+    const std::string foreign = foreignSection(0) + foreignSection(1);
+    writeFile(pathOf("typical.ini"), foreign + kOwnedText);
+    writeFile(pathOf("large.ini"), largeText());
+
+    benchmark::Initialize(&argc, argv);
+    registerAll();
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    printSummary(reporter.medians);
+
+    for (const char* name : {"typical.ini", "large.ini", "saved-typical.ini", "saved-large.ini",
+                             "plain-typical.ini", "plain-large.ini"})
+        std::remove(pathOf(name).c_str());
+    ::rmdir(folder);
+    if (g_wrong) std::fprintf(stderr, "A benchmark gave a wrong result.\n");
+    return g_wrong ? 1 : 0;
+}

@@ -1,0 +1,9 @@
+// The application title, also the main window's caption and the caption of the
+// general error box.
+#pragma once
+
+namespace qe {
+
+inline constexpr char kAppTitle[] = "QuenbyEditor 2.0";
+
+} // namespace qe

@@ -1,0 +1,127 @@
+#include "binder.h"
+
+#include "page_control.h"
+#include "spin_edit.h"
+#include "widget_map.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+namespace qe {
+
+QString fromLatin1(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string toLatin1(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context,
+                      const RunAction& run) {
+    for (const WidgetMap::Entry& e : widgets.entries()) {
+        Control& c = *e.control;
+        switch (c.kind()) {
+        case Kind::Text:
+            QObject::connect(static_cast<QLineEdit*>(e.widget), &QLineEdit::textEdited, context,
+                             [&form, &c, run](const QString& text) {
+                                 run([&] { form.type(c, toLatin1(text)); });
+                             });
+            break;
+        case Kind::Spin: {
+            auto* spin = static_cast<SpinEdit*>(e.widget);
+            QObject::connect(spin, &SpinEdit::textEdited, context,
+                             [&form, &c, run](const QString& text) {
+                                 run([&] { form.type(c, toLatin1(text)); });
+                             });
+            QObject::connect(spin, &SpinEdit::stepRequested, context,
+                             [&form, &c, run](int delta) { run([&] { form.step(c, delta); }); });
+            break;
+        }
+        case Kind::Check:
+        case Kind::Radio:
+        case Kind::Button:
+            // The widget has toggled itself already; the model toggles from its own
+            // state and the sync afterwards settles any difference.
+            QObject::connect(static_cast<QAbstractButton*>(e.widget), &QAbstractButton::clicked,
+                             context, [&form, &c, run] { run([&] { form.click(c); }); });
+            break;
+        case Kind::Choice:
+            QObject::connect(static_cast<QComboBox*>(e.widget), &QComboBox::activated, context,
+                             [&form, &c, run](int index) { run([&] { form.pick(c, index); }); });
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+namespace {
+
+void syncValue(const Control& c, QWidget* w) {
+    switch (c.kind()) {
+    case Kind::Text: {
+        auto* edit = static_cast<QLineEdit*>(w);
+        const QString text = fromLatin1(c.text());
+        if (edit->text() != text) edit->setText(text);
+        break;
+    }
+    case Kind::Spin: {
+        auto* spin = static_cast<SpinEdit*>(w);
+        const QString text = fromLatin1(c.text());
+        if (spin->text() != text) spin->setText(text);
+        break;
+    }
+    case Kind::Check: {
+        auto* box = static_cast<QAbstractButton*>(w);
+        if (box->isChecked() != c.checked()) box->setChecked(c.checked());
+        break;
+    }
+    case Kind::Radio: {
+        auto* radio = static_cast<QRadioButton*>(w);
+        if (radio->isChecked() == c.checked()) break;
+        // An exclusive button refuses to be cleared while it is the checked one;
+        // the model alone decides, so clear it outside the group's rule.
+        radio->setAutoExclusive(false);
+        radio->setChecked(c.checked());
+        radio->setAutoExclusive(true);
+        break;
+    }
+    case Kind::Choice: {
+        auto* combo = static_cast<QComboBox*>(w);
+        if (combo->currentIndex() != c.index()) combo->setCurrentIndex(c.index());
+        break;
+    }
+    case Kind::Image:
+        if (w->size() != QSize(c.width(), c.height())) w->resize(c.width(), c.height());
+        break;
+    default:
+        break;
+    }
+}
+
+void syncFlags(const Control& c, QWidget* w) {
+    if (c.kind() == Kind::Page || c.kind() == Kind::PageControl) return;
+    if (w->isHidden() == c.shown()) w->setVisible(c.shown());
+    // The widget's own flag, not the one it inherits from a disabled container.
+    if (w->testAttribute(Qt::WA_ForceDisabled) == c.enabled()) w->setEnabled(c.enabled());
+}
+
+} // namespace
+
+void syncWidgets(const Fields& f, const WidgetMap& widgets, PageControl& pages) {
+    for (const WidgetMap::Entry& e : widgets.entries()) {
+        const QSignalBlocker blocker(e.widget);
+        syncValue(*e.control, e.widget);
+        syncFlags(*e.control, e.widget);
+    }
+    TabRows& tabs = *pages.tabs();
+    for (int i = 0; i < f.pageCount(); ++i)
+        tabs.setTabShown(i, f.page(i).shown());
+    if (pages.current() != f.activePage()) pages.setCurrent(f.activePage());
+}
+
+} // namespace qe

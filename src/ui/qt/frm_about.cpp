@@ -1,0 +1,147 @@
+#include "frm_about.h"
+
+#include "app_title.h"
+#include "icons.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace qe {
+namespace {
+
+constexpr int kOuterWidth = 305;
+constexpr int kOuterHeight = 266;
+constexpr int kGroupWidth = 281;
+constexpr int kIconSize = 32;
+constexpr int kMargin = 8;
+constexpr int kSideFrames = 8; // the sizeable frame's left and right borders together
+constexpr int kIconGap = 6;
+
+QLabel* namedLabel(const char* name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+QLabel* icon(const char* name, const QPixmap& picture, QWidget* parent) {
+    auto* image = new QLabel(parent);
+    image->setObjectName(QLatin1String(name));
+    image->setPixmap(picture);
+    image->setFixedSize(kIconSize, kIconSize);
+    return image;
+}
+
+QGroupBox* creditGroup(const char* name, const QString& caption, QWidget* parent) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setObjectName(QLatin1String(name));
+    group->setFixedWidth(kGroupWidth);
+    return group;
+}
+
+template <typename Layout> Layout* creditLayout(QGroupBox* group) {
+    auto* layout = new Layout(group);
+    layout->setContentsMargins(12, 2, 12, 6);
+    layout->setSpacing(4);
+    return layout;
+}
+
+QWidget* titleRow(QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* header = namedLabel("lblHeader", QLatin1String(kAppTitle), row);
+    QFont font = header->font();
+    font.setPointSize(24);
+    font.setUnderline(true);
+    // The title stands between the icons at full height; a sans font wider than
+    // the one the box was drawn for is condensed to fit.
+    const int room = kOuterWidth - kSideFrames - 2 * (kMargin + kIconSize + kIconGap);
+    for (int stretch = 100; stretch > 50; --stretch) {
+        font.setStretch(stretch);
+        if (QFontMetrics(font).horizontalAdvance(header->text()) <= room) break;
+    }
+    header->setFont(font);
+    header->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    header->setAlignment(Qt::AlignCenter);
+    header->setMinimumHeight(kIconSize);
+
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(kIconGap);
+    layout->addWidget(icon("imgLeft", appPixmap(kIconSize), row), 0, Qt::AlignVCenter);
+    layout->addWidget(header, 1);
+    layout->addWidget(icon("imgRight", globePixmap(kIconSize), row), 0, Qt::AlignVCenter);
+    return row;
+}
+
+QGroupBox* programmingGroup(QWidget* parent) {
+    auto* group = creditGroup("gbProgramming", QStringLiteral(" Programming: "), parent);
+    auto* layout = creditLayout<QHBoxLayout>(group);
+    layout->addWidget(namedLabel("lblProgrammer", QStringLiteral("Mara Quill"), group));
+    layout->addStretch();
+    layout->addWidget(namedLabel("lblContact", QStringLiteral("mara.quill@example.org"), group));
+    return group;
+}
+
+QGroupBox* graphicsGroup(QWidget* parent) {
+    auto* group = creditGroup("gbGraphics", QStringLiteral(" Graphics: "), parent);
+    auto* layout = creditLayout<QVBoxLayout>(group);
+    layout->addWidget(
+        namedLabel("lblGraphics", QStringLiteral("Tobin Ashgrove (icons and pictures)"), group));
+    return group;
+}
+
+QGroupBox* thanksGroup(QWidget* parent) {
+    auto* group = creditGroup("gbThanks", QStringLiteral(" Additional thanks to: "), parent);
+    auto* layout = creditLayout<QVBoxLayout>(group);
+    layout->addWidget(
+        namedLabel("lblThanks1", QStringLiteral("Ilse Varga, for testing every page"), group));
+    layout->addWidget(namedLabel(
+        "lblThanks2", QStringLiteral("The Northfield team, for their config files"), group));
+    return group;
+}
+
+} // namespace
+
+TfrmAbout::TfrmAbout(QWidget* owner) : QDialog(owner) {
+    setWindowTitle(QStringLiteral("About..."));
+
+    auto* btnClose = new QPushButton(QStringLiteral("Close"), this);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnClose->setFixedSize(75, 25);
+    // The default button for Enter; Escape reaches QDialog::reject, so it is also
+    // the cancel button in effect.
+    btnClose->setDefault(true);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin, 6, kMargin, kMargin);
+    layout->setSpacing(4);
+    layout->addWidget(titleRow(this));
+    layout->addWidget(programmingGroup(this), 0, Qt::AlignHCenter);
+    layout->addWidget(graphicsGroup(this), 0, Qt::AlignHCenter);
+    layout->addWidget(thanksGroup(this), 0, Qt::AlignHCenter);
+    layout->addStretch();
+    layout->addWidget(btnClose, 0, Qt::AlignHCenter);
+
+    move(455, 254);
+    resize(kOuterWidth, kOuterHeight);
+}
+
+void TfrmAbout::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    resize(kOuterWidth - frame.left() - frame.right(), kOuterHeight - frame.top() - frame.bottom());
+}
+
+void TfrmAbout::showModal(QWidget* owner) {
+    QPointer<TfrmAbout> box = new TfrmAbout(owner);
+    box->exec();
+    delete box; // null when the owner went first
+}
+
+} // namespace qe

@@ -1,0 +1,78 @@
+// A form with a scripted host, loading from and saving to files held in memory.
+#pragma once
+
+#include "../../form/fake_host.h"
+#include "config/error.h"
+#include "config/ini_text.h"
+#include "config/read_ini.h"
+#include "config/write_ini.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qe::test {
+
+// One key line of an expected file.
+struct Key {
+    std::string section, key, value;
+};
+
+// The bytes that these writes give, in this order, applied to base.
+inline std::string fileOf(const std::vector<Key>& keys, std::string base = {}) {
+    IniText file(std::move(base));
+    for (const Key& k : keys)
+        file.write(k.section, k.key, k.value);
+    return file.bytes();
+}
+
+// The bytes a save gives for the ID, the project list and the other keys: misc
+// keys before the project list, everything else after it, as the save orders them.
+inline std::string savedFile(const std::string& id, const std::string& projects,
+                             const std::vector<Key>& others, std::string base = {}) {
+    std::vector<Key> keys{{"parameters", "id", id}};
+    for (const Key& k : others)
+        if (k.section == "misc") keys.push_back(k);
+    keys.push_back({"misc", "project-priority", projects});
+    for (const Key& k : others)
+        if (k.section != "misc") keys.push_back(k);
+    return fileOf(keys, std::move(base));
+}
+
+inline const char* const kAbsent = "<absent>";
+
+class LoadSave : public ::testing::Test {
+protected:
+    FakeHost host;
+    Form form{host};
+    Fields& f = form.fields();
+
+    void SetUp() override { form.create(); }
+
+    // What Open does once the file is read: reset, then load.
+    void load(std::string text) {
+        form.cleanINI();
+        ReadINI(f, IniText(std::move(text)));
+    }
+    // The message of the error the load stops with, or "" when it completes.
+    std::string loadError(std::string text) {
+        try {
+            load(std::move(text));
+        } catch (const ConfigError& e) {
+            return e.what();
+        }
+        return "";
+    }
+    std::string save(std::string existing = {}) {
+        IniText target(std::move(existing));
+        WriteINI(f, target);
+        return target.bytes();
+    }
+    // The value a save writes to the key, or kAbsent.
+    std::string savedValue(const char* section, const char* key) {
+        return IniText(save()).read(section, key, kAbsent);
+    }
+};
+
+} // namespace qe::test
