@@ -8,6 +8,7 @@
 #include <vector>
 
 using namespace qe;
+using namespace qe::test;
 using namespace std::string_literals;
 
 namespace {

@@ -1,10 +1,11 @@
-// A fresh folder for one test, removed with everything in it when the test ends.
+// A fresh folder under $TMPDIR (or /tmp) for one test, removed with everything in it.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ class TempDir {
 public:
     TempDir() {
         const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/qe-form-XXXXXX";
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/qe-test-XXXXXX";
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
@@ -29,9 +30,8 @@ public:
     const std::string& path() const { return path_; }
     std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
 
-    // Writes bytes to the named file and returns its path.
     std::string write(std::string_view name, std::string_view bytes) const {
-        const std::string p = file(name);
+        std::string p = file(name);
         std::ofstream(p, std::ios::binary | std::ios::trunc)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return p;
@@ -41,6 +41,14 @@ public:
     std::size_t count() const {
         auto it = std::filesystem::directory_iterator(path_);
         return static_cast<std::size_t>(std::distance(it, std::filesystem::directory_iterator{}));
+    }
+
+    // The names in the folder, to catch temporary files left behind.
+    std::set<std::string> names() const {
+        std::set<std::string> result;
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            result.insert(entry.path().filename().string());
+        return result;
     }
 
 private:
