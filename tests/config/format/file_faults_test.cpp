@@ -2,6 +2,7 @@
 #include "config/file_io.h"
 #include "config/file_system.h"
 #include "config/ini_text.h"
+#include "error_message.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -24,15 +25,6 @@ using namespace qe::test;
 using namespace std::string_literals;
 
 namespace {
-
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const ConfigError& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
 
 mode_t modeOf(const std::string& path) {
     struct stat st {};

@@ -2,6 +2,7 @@
 #include "config/conversions.h"
 #include "config/credential.h"
 #include "config/error.h"
+#include "error_message.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,10 @@
 #include <vector>
 
 using namespace qe;
+using namespace qe::test;
 using namespace std::string_literals;
 
 namespace {
-
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const ConfigError& e) {
-        return e.what();
-    }
-    return "<no error>";
-}
 
 struct IntCase {
     const char* text;
