@@ -101,12 +101,12 @@ logged() {
     "$@" 2>&1 | tee "$log" | show_progress "$label"
 }
 
-# Prints the compiler's warnings found in a build log, at most 20 of them.
+# Prints the compiler's warnings found in a build log, at most 10 of them.
 print_warnings() {
     local count
     count="$(grep -c 'warning:' "$1" || true)"
     ((count > 0)) || return 0
-    grep 'warning:' "$1" | head -n 20
+    grep 'warning:' "$1" | head -n 10
     echo "$count compiler warnings (log: ${1#"$repo_root"/})"
 }
 
@@ -128,7 +128,8 @@ build_folder() {
             return 0
         fi
     fi
-    grep -E 'error|Error|FAILED|undefined reference' "$log" | head -n 30 || true
+    grep -E '^FAILED:|: (fatal )?error:|^CMake Error|undefined reference|^make.*\*\*\*' "$log" |
+        head -n 30 || true
     failed_log="$log"
     return 1
 }
