@@ -31,8 +31,9 @@ declare -A scenarios=(
     [user-start-test]="user start test start"
     [user-test-start]="user test start test"
     [user-sudo-test]="user sudo-test test start"
+    [root-ci]="root ci"
 )
-order=(root-test-start user-start-test root-start-test user-test-start user-sudo-test)
+order=(root-test-start user-start-test root-start-test user-test-start user-sudo-test root-ci)
 
 if [[ ${1:-} == --list ]]; then
     for name in "${order[@]}"; do printf '%-16s %s\n' "$name" "${scenarios[$name]}"; done
@@ -151,6 +152,7 @@ run_command() {
     case $what in
     start) cmd="cd $home/project && scripts/start.sh" ;;
     sudo-test) cmd="cd $home/project && sudo scripts/test.sh" ;;
+    ci) cmd="cd $home/project && CI=true bash .ci/run" ;;
     esac
     if [[ $who == user ]]; then
         run=(chroot "$root" env -i TERM=dumb runuser -l "$user" -c "$cmd")
