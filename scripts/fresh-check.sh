@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tries the README's two commands as a new user would: on a minimal Debian 12 root
 # (debootstrap, minbase) with the project cloned into it and no display, as root and
-# as a user with sudo, in both orders, each command a second time at the end.
+# as a user with sudo, in both orders, each command a second time at the end; and
+# .ci/run as CI runs it (scenario root-ci).
 # Prints one line per command with its result and time; the full output of each is
 # kept under the work folder. Needs root (debootstrap, chroot, mounts) and minutes
 # per scenario (package install and two builds).
