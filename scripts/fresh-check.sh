@@ -156,7 +156,8 @@ run_command() {
     ci) cmd="cd $home/project && CI=true bash .ci/run" ;;
     esac
     if [[ $who == user ]]; then
-        run=(chroot "$root" env -i TERM=dumb runuser -l "$user" -c "$cmd")
+        run=(chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin TERM=dumb
+            runuser -l "$user" -c "$cmd")
     else
         run=(chroot "$root" env -i HOME=/root TERM=dumb LANG=C.UTF-8
             PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "$cmd")
