@@ -84,7 +84,7 @@ TEST_P(IniRead, ReadsTheValueFromDisk) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FileSyntax, IniRead, testing::ValuesIn(kReadCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(IniRead, MissingFileReadsAsEveryKeyAbsent) {
     TempDir dir;
@@ -210,7 +210,7 @@ TEST_P(IniEdit, SavesTheBytesToDisk) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, IniEdit, testing::ValuesIn(kEditCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(IniEdit, WrittenValuesReadBack) {
     IniText text("[a]\nk=old\n");
