@@ -47,9 +47,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     describe(parser);
     CommandLine line;
-    // Before the application exists, Qt names the program <executable_name>.
-    line.usage =
-        parser.helpText().replace(QStringLiteral("<executable_name>"), QLatin1String(kProgramName));
+    // Qt's first line names the program by its path, or as <executable_name>
+    // before the application exists; the usage names it as installed.
+    const QString help = parser.helpText();
+    line.usage = QStringLiteral("Usage: %1 [options] [FILE]").arg(QLatin1String(kProgramName)) +
+                 help.mid(help.indexOf(QLatin1Char('\n')));
     const bool parsed = parser.parse(arguments);
     const QStringList files = parser.positionalArguments();
     if (!parsed) {
@@ -107,9 +109,10 @@ void startEditor(TfrmMain& window, const QString& file) {
 
 int runEditor(int argc, char* argv[]) {
     // Help and version need no display: answered before the application starts
-    // when the command line holds none of Qt's own options.
+    // when the command line holds none of Qt's own options. Qt's options are
+    // known, and listed by --help-all, only once the application exists.
     const CommandLine early = parseCommandLine(argumentsOf(argc, argv));
-    if (early.action != CommandLine::Action::Run && early.action != CommandLine::Action::Usage)
+    if (early.action == CommandLine::Action::Help || early.action == CommandLine::Action::Version)
         return answerCommandLine(early);
 
     QApplication app(argc, argv);
