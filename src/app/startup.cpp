@@ -30,8 +30,6 @@ QStringList argumentsOf(int argc, char* argv[]) {
 
 // The options and the argument the program takes, besides Qt's own.
 void describe(QCommandLineParser& parser) {
-    QCoreApplication::setApplicationName(QLatin1String(kProgramName));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QE_VERSION));
     parser.setApplicationDescription(
         QStringLiteral("Edits the INI configuration file of a distributed-computing client."));
     parser.addHelpOption();
