@@ -212,7 +212,8 @@ run_command() {
     [[ $result == PASS ]]
 }
 
-echo "fresh-check: $(date -u +%FT%TZ) HEAD $(git -C "$repo_root" rev-parse --short HEAD), mirror $mirror" |
+commit="$(git -C "$repo_root" rev-parse HEAD)"
+echo "fresh-check: $(date -u +%FT%TZ) HEAD ${commit:0:7}, mirror $mirror" |
     tee -a "$work/results.txt"
 failures=0
 for scenario in "${selected[@]}"; do
@@ -234,6 +235,7 @@ for scenario in "${selected[@]}"; do
         rm -rf "$root"/var/lib/apt/lists/*
     fi
     git clone -q "$repo_root" "$root$home/project"
+    git -C "$root$home/project" checkout -q "$commit"
     [[ $who == user ]] && chroot "$root" chown -R "$user:$user" "$home/project"
     step=0
     for what in $commands; do
