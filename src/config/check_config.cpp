@@ -3,6 +3,7 @@
 // whether it passes or not.
 #include "check_config.h"
 
+#include "fields/keys.h"
 #include "fields/text.h"
 
 namespace qe {
@@ -49,7 +50,7 @@ void fillMailLogging(Fields& f) {
     fillIfBlank(f.txtLogMailSender, id);
     fillIfBlank(f.txtLogMailReceiver, id);
     fillIfBlank(f.txtLogMailIP, at == std::string::npos ? id : id.substr(at + 1));
-    fillIfBlank(f.txtLogMailPort, "25");
+    fillIfBlank(f.txtLogMailPort, key::mailLogVia.port);
 }
 
 // Each brought down to its MaxValue; values below MinValue and text that does

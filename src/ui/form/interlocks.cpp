@@ -2,6 +2,7 @@
 // from the field's current value, so running one twice is harmless.
 #include "form.h"
 
+#include "fields/keys.h"
 #include "fields/text.h"
 
 namespace qe {
@@ -161,7 +162,7 @@ void Form::cmbProxyTypeChange() {
     f_.grbAuthorize.setShown(item != 0);
     f_.pnlProxyPass.setShown(item == 1 || item == 3);
     if (item != 0 && isBlank(f_.txtProxyPort.text()))
-        f_.txtProxyPort.setText(item == 1 ? "8080" : "1080");
+        f_.txtProxyPort.setText(proxyPort(item));
 }
 
 void Form::txtProxyIPChange() {
