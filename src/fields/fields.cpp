@@ -3,14 +3,32 @@
 #include "keys.h"
 
 namespace qe {
+namespace {
+
+// Read right after the layout text is set, so Layout gives the layout value.
+std::optional<int> blankValue(Blank blank, const Control& spin) {
+    switch (blank) {
+    case Blank::Min:
+        return spin.minValue();
+    case Blank::Layout:
+        return spin.value();
+    case Blank::Kept:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 Fields::Fields() {
     all_.push_back(&pgcMain);
 #define QE_CONTROL(name, kind, parent, caption, flags) all_.push_back(&name);
-#define QE_SPIN(name, parent, min, max, maxLength, text, flags)                                    \
+#define QE_SPIN(name, parent, min, max, maxLength, text, blank, unit, flags)                       \
     all_.push_back(&name);                                                                         \
     name.setLimits(min, max, maxLength);                                                           \
-    name.setText(text);
+    name.setText(text);                                                                            \
+    name.setBlankValue(blankValue(Blank::blank, name));                                            \
+    name.setUnit(unit);
 #define QE_CHOICE(name, parent, flags, ...)                                                        \
     all_.push_back(&name);                                                                         \
     name.setItems({__VA_ARGS__});
