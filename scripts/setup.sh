@@ -12,6 +12,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev
     xvfb xauth x11vnc openbox # the editor on a machine without a display
+    x11-utils dbus-daemon at-spi2-core python3-pyatspi # window captions, screen-reader names
     fonts-liberation
     clang-format
 )
