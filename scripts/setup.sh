@@ -11,6 +11,9 @@ packages=(
     clang libclang-rt-14-dev # sanitizer and libFuzzer runtimes for clang 14
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev
+    qt6-svg-dev # the icon's PNG sizes are rendered from its SVG
+    desktop-file-utils appstream # validators of the desktop entry and metainfo
+    dpkg-dev file lintian # the Debian package: shlibdeps, its check
     xvfb xauth x11vnc openbox # the editor on a machine without a display
     x11-utils dbus-daemon at-spi2-core python3-pyatspi # window captions, screen-reader names
     fonts-liberation

@@ -60,14 +60,17 @@ bool Form::leave(Control& c) {
     return namesFile && !ValidStr(c.text(), host_);
 }
 
-// The name comes back from the dialog as the person typed or picked it; the
-// window's dialog adds ".ini" to a name typed without an extension. A name that
+// The name comes back from the dialog completed by withIniExtension. A name that
 // does not exist loads as a file with no keys.
 void Form::open() {
     const std::optional<std::string> name = host_.chooseOpenFile(lastOpenName_);
     if (!name || name->empty()) return;
-    lastOpenName_ = *name;
-    const IniText file{readForLoad(*name)};
+    openFile(*name);
+}
+
+void Form::openFile(const std::string& name) {
+    lastOpenName_ = name;
+    const IniText file{readForLoad(name)};
     cleanINI();
     // A load that stops on a bad value still leaves the processor-count panel
     // matching the system choice it got as far as.
@@ -90,6 +93,14 @@ void Form::save() {
     IniText target{readForSave(*name)};
     WriteINI(f_, target);
     replaceFile(*name, target.bytes());
+}
+
+std::string withIniExtension(const std::string& name, bool existsAsTyped) {
+    const std::size_t slash = name.rfind('/');
+    const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    const bool hasExtension = name.find('.', base + 1) != std::string::npos;
+    if (existsAsTyped || base >= name.size() || hasExtension) return name;
+    return name + ".ini";
 }
 
 std::string errorBoxText(std::string message) {

@@ -41,6 +41,9 @@ public:
     // reach the caller; nothing is rolled back.
     void open();
     void save();
+    // Open without the dialog, for a file named on the command line: remembered
+    // as the Open dialog's last name, then reset and load as Open does.
+    void openFile(const std::string& name);
 
     // The interlocks, each named after its field and event.
     void chkTemperatureClick();

@@ -9,15 +9,23 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStringDecoder>
 
 namespace qe {
 
-QString fromLatin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+QString fromBytes(const std::string& bytes) {
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    // Stateless: a sequence cut off at the end is an error, not a pending state.
+    // ConvertInitialBom: a leading byte order mark is part of the value.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(view);
+    if (!utf8.hasError()) return text;
+    return QString::fromLatin1(view);
 }
 
-std::string toLatin1(const QString& text) {
-    return text.toLatin1().toStdString();
+std::string toBytes(const QString& text) {
+    return text.toUtf8().toStdString();
 }
 
 void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context,
@@ -28,14 +36,14 @@ void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context,
         case Kind::Text:
             QObject::connect(static_cast<QLineEdit*>(e.widget), &QLineEdit::textEdited, context,
                              [&form, &c, run](const QString& text) {
-                                 run([&] { form.type(c, toLatin1(text)); });
+                                 run([&] { form.type(c, toBytes(text)); });
                              });
             break;
         case Kind::Spin: {
             auto* spin = static_cast<SpinEdit*>(e.widget);
             QObject::connect(spin, &SpinEdit::textEdited, context,
                              [&form, &c, run](const QString& text) {
-                                 run([&] { form.type(c, toLatin1(text)); });
+                                 run([&] { form.type(c, toBytes(text)); });
                              });
             QObject::connect(spin, &SpinEdit::stepRequested, context,
                              [&form, &c, run](int delta) { run([&] { form.step(c, delta); }); });
@@ -65,13 +73,13 @@ void syncValue(const Control& c, QWidget* w) {
     switch (c.kind()) {
     case Kind::Text: {
         auto* edit = static_cast<QLineEdit*>(w);
-        const QString text = fromLatin1(c.text());
+        const QString text = fromBytes(c.text());
         if (edit->text() != text) edit->setText(text);
         break;
     }
     case Kind::Spin: {
         auto* spin = static_cast<SpinEdit*>(w);
-        const QString text = fromLatin1(c.text());
+        const QString text = fromBytes(c.text());
         if (spin->text() != text) spin->setText(text);
         break;
     }
