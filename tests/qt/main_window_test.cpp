@@ -3,6 +3,8 @@
 // a field that refuses to be left.
 #include "window_fixture.h"
 
+#include "ui/qt/spin_edit.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -153,6 +155,16 @@ private slots:
             QApplication::sendEvent(id, &press);
         }
         QCOMPARE(w->form().fields().txtID.text(), std::string("J\xC3\xB6rg\xE2\x82\xAC"));
+        // sePriority holds one byte: a two-byte digit does not fit and is left out.
+        clickTab(*w, 10);
+        auto* priority = widgetOf<SpinEdit>(*w, "sePriority");
+        priority->setFocus();
+        QKeyEvent arabicThree(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                              QString(QChar(0x663)));
+        QTest::keyClick(priority, Qt::Key_Backspace);
+        QApplication::sendEvent(priority, &arabicThree);
+        QCOMPARE(w->form().fields().sePriority.text(), std::string());
+        QCOMPARE(priority->text(), QString());
         const struct {
             const char* bytes;
             QString shown;
