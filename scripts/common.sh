@@ -37,14 +37,15 @@ begin() {
     if [[ -n $caller ]]; then
         # Build folders left to root by earlier versions of these scripts.
         local dir
-        for dir in "$repo_root"/build "$repo_root"/build-sanitize; do
+        for dir in "$repo_root"/build*/; do
             [[ -d $dir ]] && chown -R "$caller:" "$dir"
         done
         exec runuser -u "$caller" -- bash "$script" "$@"
     fi
     local dir stranger
-    for dir in "$repo_root"/build "$repo_root"/build-sanitize; do
+    for dir in "$repo_root"/build*/; do
         [[ -d $dir ]] || continue
+        dir="${dir%/}"
         stranger="$(find "$dir" ! -user "$(id -u)" -print -quit)"
         if [[ -n $stranger ]]; then
             echo "$(basename "$script"): $stranger belongs to another user; run through" \

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tries the README's two commands as a new user would: on a minimal Debian 12 root
 # (debootstrap, minbase) with the project cloned into it and no display, as root and
-# as a user with sudo, in both orders, each command a second time at the end.
+# as a user with sudo, in both orders, each command a second time at the end; and
+# .ci/run as CI runs it (scenario root-ci).
 # Prints one line per command with its result and time; the full output of each is
 # kept under the work folder. Needs root (debootstrap, chroot, mounts) and minutes
 # per scenario (package install and two builds).
@@ -31,8 +32,9 @@ declare -A scenarios=(
     [user-start-test]="user start test start"
     [user-test-start]="user test start test"
     [user-sudo-test]="user sudo-test test start"
+    [root-ci]="root ci"
 )
-order=(root-test-start user-start-test root-start-test user-test-start user-sudo-test)
+order=(root-test-start user-start-test root-start-test user-test-start user-sudo-test root-ci)
 
 if [[ ${1:-} == --list ]]; then
     for name in "${order[@]}"; do printf '%-16s %s\n' "$name" "${scenarios[$name]}"; done
@@ -151,9 +153,11 @@ run_command() {
     case $what in
     start) cmd="cd $home/project && scripts/start.sh" ;;
     sudo-test) cmd="cd $home/project && sudo scripts/test.sh" ;;
+    ci) cmd="cd $home/project && CI=true bash .ci/run" ;;
     esac
     if [[ $who == user ]]; then
-        run=(chroot "$root" env -i TERM=dumb runuser -l "$user" -c "$cmd")
+        run=(chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin TERM=dumb
+            runuser -l "$user" -c "$cmd")
     else
         run=(chroot "$root" env -i HOME=/root TERM=dumb LANG=C.UTF-8
             PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "$cmd")
@@ -208,7 +212,8 @@ run_command() {
     [[ $result == PASS ]]
 }
 
-echo "fresh-check: $(date -u +%FT%TZ) HEAD $(git -C "$repo_root" rev-parse --short HEAD), mirror $mirror" |
+commit="$(git -C "$repo_root" rev-parse HEAD)"
+echo "fresh-check: $(date -u +%FT%TZ) HEAD ${commit:0:7}, mirror $mirror" |
     tee -a "$work/results.txt"
 failures=0
 for scenario in "${selected[@]}"; do
@@ -230,6 +235,7 @@ for scenario in "${selected[@]}"; do
         rm -rf "$root"/var/lib/apt/lists/*
     fi
     git clone -q "$repo_root" "$root$home/project"
+    git -C "$root$home/project" checkout -q "$commit"
     [[ $who == user ]] && chroot "$root" chown -R "$user:$user" "$home/project"
     step=0
     for what in $commands; do
