@@ -155,7 +155,8 @@ private slots:
         for (QWidget* c : fresh.findChildren<QWidget*>()) {
             if (c->isWindow()) continue;
             const QFontInfo info(c->font());
-            QVERIFY2(info.family() == expected.family() && info.pixelSize() == expected.pixelSize(),
+            QVERIFY2(info.family() == expected.family() &&
+                         c->font().pointSizeF() == windowFont().pointSizeF(),
                      qPrintable(c->objectName() + QStringLiteral(": ") + info.family()));
         }
         QApplication::setFont(windowFont());
