@@ -27,7 +27,7 @@ QString nameOf(QWidget* w) {
 QString readerName(QWidget* w) {
     if (!qobject_cast<QComboBox*>(w)) return nameOf(w);
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
-    for (const auto& [label, relation] : iface->relations(QAccessible::Labelled))
+    for (const auto& [label, relation] : iface->relations(QAccessible::Label))
         return label->text(QAccessible::Name);
     return w->accessibleName();
 }

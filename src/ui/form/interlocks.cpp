@@ -35,7 +35,6 @@ void Form::installInterlocks() {
     on(f_.seFontX, &Form::seFontXChange);
     on(f_.seFontY, &Form::seFontYChange);
     on(f_.btnFont, &Form::btnFontClick);
-    on(f_.btnRegistry, &Form::btnRegistryClick);
 }
 
 void Form::chkTemperatureClick() {

@@ -4,6 +4,8 @@
 #include "spin_edit.h"
 #include "widget_map.h"
 
+#include "ui/form/tooltip.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
@@ -48,6 +50,7 @@ void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context,
                       const RunAction& run) {
     for (const WidgetMap::Entry& e : widgets.entries()) {
         Control& c = *e.control;
+        e.widget->setToolTip(QString::fromStdString(fieldTooltip(c)));
         switch (c.kind()) {
         case Kind::Text:
             QObject::connect(static_cast<QLineEdit*>(e.widget), &QLineEdit::textEdited, context,
