@@ -96,7 +96,11 @@ private slots:
         QVERIFY(widgetOf<QCheckBox>(*w, "chkBattery")->isChecked());
         QVERIFY(widgetOf<QCheckBox>(*w, "chkFallback")->isChecked());
         QCOMPARE(widgetOf(*w, "imgFont")->size(), QSize(10, 16));
-        QCOMPARE(widgetOf<QLineEdit>(*w, "txtProxyPass")->echoMode(), QLineEdit::Password);
+        auto* pass = widgetOf<QLineEdit>(*w, "txtProxyPass");
+        QCOMPARE(pass->echoMode(), QLineEdit::Password);
+        pass->setText(QStringLiteral("ab"));
+        QCOMPARE(pass->displayText(), QStringLiteral("**")); // one "*" per character
+        pass->clear();
     }
 
     void clickingChkTemperatureShowsThePanel() {

@@ -137,7 +137,10 @@ void TfrmMain::fixGeometry() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(scaled(kClientWidth), scaled(kClientHeight) + menuBar()->sizeHint().height());
+    // The menu bar takes the height it needs at the window's width, as the main
+    // window's layout gives it; the client area keeps its own below.
+    const int width = scaled(kClientWidth);
+    setFixedSize(width, scaled(kClientHeight) + menuBar()->heightForWidth(width));
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
