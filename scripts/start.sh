@@ -21,10 +21,24 @@ editor="$repo_root/build/src/app/quenbyeditor"
 # runtime folder (sudo and su drop XDG_RUNTIME_DIR).
 children=()
 private="$(mktemp -d "${TMPDIR:-/tmp}/quenbyeditor.XXXXXX")"
+# Whether a process still runs (a child that ended stays a zombie until waited for).
+# shellcheck disable=SC2317 # called by the trap
+alive() { [[ -r /proc/$1/stat && $(sed 's/.*) //' "/proc/$1/stat") != Z* ]]; }
 # shellcheck disable=SC2317 # called by the trap
 finish() {
-    local pid
+    # A second Ctrl-C must not cut this short and leave a server behind.
+    trap '' INT TERM HUP
+    local pid left
     for pid in "${children[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for _ in $(seq 50); do
+        left=""
+        for pid in "${children[@]}"; do alive "$pid" && left=1; done
+        [[ -n $left ]] || break
+        sleep 0.1
+    done
+    for pid in "${children[@]}"; do
+        if alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+    done
     wait 2>/dev/null || true
     rm -rf "$private"
 }
