@@ -1,6 +1,7 @@
 // The File commands and the rules that run when the focus leaves a field.
 #include "form.h"
 
+#include "config/error.h"
 #include "config/file_io.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
@@ -89,12 +90,19 @@ void Form::save() {
     lastSaveName_ = *name;
     IniText target{readForSave(*name)};
     WriteINI(f_, target);
-    replaceFile(*name, target.bytes());
+    replaceFile(*name, target.bytes(), target.original());
 }
 
 std::string errorBoxText(std::string message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
     return message;
+}
+
+std::string errorBoxText(const std::exception& e) {
+    std::string text = errorBoxText(std::string(e.what()));
+    const auto* failedSave = dynamic_cast<const SaveError*>(&e);
+    if (failedSave && !failedSave->detail().empty()) text += "\n" + failedSave->detail();
+    return text;
 }
 
 } // namespace qe

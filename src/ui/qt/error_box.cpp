@@ -24,7 +24,7 @@ void showErrorDialog(QWidget* owner, const QString& message) {
 }
 
 void showAppError(QWidget* owner, const std::exception& e) {
-    const std::string text = errorBoxText(e.what());
+    const std::string text = errorBoxText(e);
     showCritical(owner, "appErrorBox", QLatin1String(kAppTitle),
                  QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
