@@ -212,8 +212,8 @@ bool runOnce(const std::string& mode, const std::string& model, Sample& out) {
         return false;
     const size_t tag = output.rfind(kResultTag);
     if (tag == std::string::npos) return false;
-    out.ms = std::atoll(output.c_str() + tag + std::strlen(kResultTag)) / 1e6;
-    out.peakMiB = usage.ru_maxrss / 1024.0; // ru_maxrss is in KiB on Linux
+    out.ms = static_cast<double>(std::atoll(output.c_str() + tag + std::strlen(kResultTag))) / 1e6;
+    out.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
     return true;
 }
 

@@ -48,9 +48,9 @@ void Control::selectPageAfterHidingTab() {
     const int self = static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
     if (parent_->index_ != self) return;
     for (int i = self + 1; i < static_cast<int>(pages.size()); ++i)
-        if (pages[i]->shown_) return void(parent_->index_ = i);
+        if (pages[static_cast<std::size_t>(i)]->shown_) return void(parent_->index_ = i);
     for (int i = self - 1; i >= 0; --i)
-        if (pages[i]->shown_) return void(parent_->index_ = i);
+        if (pages[static_cast<std::size_t>(i)]->shown_) return void(parent_->index_ = i);
 }
 
 bool Control::shownInTree() const {

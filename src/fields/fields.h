@@ -40,7 +40,7 @@ struct Fields {
     // then changes nothing and returns false.
     bool activatePage(int index);
     Control& page(int index) const {
-        return *pgcMain.children().at(index);
+        return *pgcMain.children().at(static_cast<std::size_t>(index));
     }
     int pageCount() const {
         return static_cast<int>(pgcMain.children().size());

@@ -4,19 +4,54 @@
 #include "icons.h"
 
 #include <QApplication>
-#include <QFont>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
 
 namespace qe {
+namespace {
+
+double gLayoutScale = 1.0;
+
+} // namespace
 
 void applyAppLook(QApplication& app) {
-    QApplication::setApplicationDisplayName(QString::fromLatin1(kAppTitle));
+    // The name, not the display name: Qt appends a display name to every window's
+    // caption, and the dialogs' captions are exactly "Error", "ID" and "About...".
+    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     QApplication::setWindowIcon(appIcon());
+    app.setFont(windowFont());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        gLayoutScale = std::max(1.0, screen->logicalDotsPerInch() / 96.0);
+}
+
+QFont windowFont() {
     // Liberation Sans has Arial's metrics, the nearest free match for the 8-point
     // MS Sans Serif the layout was drawn with: 11 pixels at 96 dots per inch.
     QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
+    font.setPointSizeF(8.25);
     font.setStyleHint(QFont::SansSerif);
-    app.setFont(font);
+    return font;
+}
+
+double layoutScale() {
+    return gLayoutScale;
+}
+
+int scaled(int pixels) {
+    return static_cast<int>(std::lround(pixels * gLayoutScale));
+}
+
+QRect scaled(const QRect& r) {
+    if (gLayoutScale == 1.0) return r;
+    const int left = scaled(r.x());
+    const int top = scaled(r.y());
+    return QRect(left, top, scaled(r.x() + r.width()) - left, scaled(r.y() + r.height()) - top);
+}
+
+QSize scaled(const QSize& s) {
+    return QSize(scaled(s.width()), scaled(s.height()));
 }
 
 } // namespace qe

@@ -82,6 +82,8 @@ void syncValue(const Control& c, QWidget* w) {
     }
     case Kind::Radio: {
         auto* radio = static_cast<QRadioButton*>(w);
+        // Tab enters a group on its selected button; the arrow keys move within it.
+        radio->setFocusPolicy(c.checked() ? Qt::StrongFocus : Qt::ClickFocus);
         if (radio->isChecked() == c.checked()) break;
         // An exclusive button refuses to be cleared while it is the checked one;
         // the model alone decides, so clear it outside the group's rule.

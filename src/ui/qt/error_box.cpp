@@ -1,5 +1,6 @@
 #include "error_box.h"
 
+#include "app_look.h"
 #include "app_title.h"
 #include "ui/form/form.h"
 
@@ -12,6 +13,7 @@ void showCritical(QWidget* owner, const char* objectName, const QString& caption
                   const QString& message) {
     QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok, owner);
     box.setObjectName(QLatin1String(objectName));
+    box.setFont(windowFont());
     // Shown as given: a file name with "<" must not turn the text into markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();

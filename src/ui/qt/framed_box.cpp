@@ -1,9 +1,16 @@
 #include "framed_box.h"
 
+#include "app_look.h"
+
 #include <QPainter>
+#include <QStyle>
+#include <qdrawutil.h>
 
 namespace qe {
 namespace {
+
+// Where the caption starts, from the group box's left edge.
+constexpr int kCaptionX = 8;
 
 // One pixel wide bevel: topLeft on the top and left edges, bottomRight on the others.
 void drawBevel(QPainter& p, QRect r, const QColor& topLeft, const QColor& bottomRight) {
@@ -17,14 +24,33 @@ void drawBevel(QPainter& p, QRect r, const QColor& topLeft, const QColor& bottom
 
 } // namespace
 
-FramedBox::FramedBox(QWidget* parent, bool innerBevel) : QWidget(parent), innerBevel_(innerBevel) {}
+FramedBox::FramedBox(QWidget* parent) : QWidget(parent) {}
 
 void FramedBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QColor shadow = palette().color(QPalette::Dark);
-    const QColor highlight = palette().color(QPalette::Light);
-    drawBevel(p, rect(), shadow, highlight);
-    if (innerBevel_) drawBevel(p, rect().adjusted(1, 1, -1, -1), highlight, shadow);
+    const QColor light = palette().color(QPalette::Light);
+    drawBevel(p, rect(), shadow, light);
+    drawBevel(p, rect().adjusted(1, 1, -1, -1), light, shadow);
+}
+
+GroupBox::GroupBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+
+int GroupBox::frameTop() const {
+    return fontMetrics().height() / 2;
+}
+
+void GroupBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    qDrawShadeRect(&p, rect().adjusted(0, frameTop(), 0, 0), palette(), true);
+    const QString text = title();
+    if (text.isEmpty()) return;
+    const QRect caption(scaled(kCaptionX), 0,
+                        fontMetrics().size(Qt::TextShowMnemonic, text).width(),
+                        fontMetrics().height());
+    p.fillRect(caption, palette().color(QPalette::Window));
+    style()->drawItemText(&p, caption, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                          palette(), isEnabled(), text, QPalette::WindowText);
 }
 
 } // namespace qe

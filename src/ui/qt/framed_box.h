@@ -1,20 +1,30 @@
-// A panel drawn with a lowered outer bevel and, optionally, a raised inner bevel
-// inside it: the classic sunken frame around a group of fields.
+// The two framed containers of the classic look, drawn by hand so that they look
+// the same in every style: a panel with a lowered outer and a raised inner bevel,
+// and a group box whose caption is set into the top edge of an etched frame.
 #pragma once
 
+#include <QGroupBox>
 #include <QWidget>
 
 namespace qe {
 
 class FramedBox : public QWidget {
 public:
-    explicit FramedBox(QWidget* parent = nullptr, bool innerBevel = true);
+    explicit FramedBox(QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
 
-private:
-    bool innerBevel_;
+class GroupBox : public QGroupBox {
+public:
+    GroupBox(const QString& caption, QWidget* parent);
+
+    // The frame's top edge runs through the middle of the caption's line.
+    int frameTop() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace qe

@@ -1,10 +1,10 @@
 #include "frm_about.h"
 
+#include "app_look.h"
 #include "app_title.h"
+#include "framed_box.h"
 #include "icons.h"
 
-#include <QFontMetrics>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -29,25 +29,27 @@ QLabel* namedLabel(const char* name, const QString& text, QWidget* parent) {
     return label;
 }
 
-QLabel* icon(const char* name, const QPixmap& picture, QWidget* parent) {
+// An icon drawn at the screen's own pixel density, shown kIconSize pixels square.
+QLabel* icon(const char* name, QPixmap picture, QWidget* parent) {
     auto* image = new QLabel(parent);
     image->setObjectName(QLatin1String(name));
+    picture.setDevicePixelRatio(static_cast<qreal>(picture.width()) / scaled(kIconSize));
     image->setPixmap(picture);
-    image->setFixedSize(kIconSize, kIconSize);
+    image->setFixedSize(scaled(kIconSize), scaled(kIconSize));
     return image;
 }
 
 QGroupBox* creditGroup(const char* name, const QString& caption, QWidget* parent) {
-    auto* group = new QGroupBox(caption, parent);
+    auto* group = new GroupBox(caption, parent);
     group->setObjectName(QLatin1String(name));
-    group->setFixedWidth(kGroupWidth);
+    group->setFixedWidth(scaled(kGroupWidth));
     return group;
 }
 
 template <typename Layout> Layout* creditLayout(QGroupBox* group) {
     auto* layout = new Layout(group);
-    layout->setContentsMargins(12, 2, 12, 6);
-    layout->setSpacing(4);
+    layout->setContentsMargins(scaled(12), scaled(2), scaled(12), scaled(6));
+    layout->setSpacing(scaled(4));
     return layout;
 }
 
@@ -59,7 +61,7 @@ QWidget* titleRow(QWidget* parent) {
     font.setUnderline(true);
     // The title stands between the icons at full height; a sans font wider than
     // the one the box was drawn for is condensed to fit.
-    const int room = kOuterWidth - kSideFrames - 2 * (kMargin + kIconSize + kIconGap);
+    const int room = scaled(kOuterWidth - kSideFrames - 2 * (kMargin + kIconSize + kIconGap));
     for (int stretch = 100; stretch > 50; --stretch) {
         font.setStretch(stretch);
         if (QFontMetrics(font).horizontalAdvance(header->text()) <= room) break;
@@ -67,14 +69,15 @@ QWidget* titleRow(QWidget* parent) {
     header->setFont(font);
     header->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     header->setAlignment(Qt::AlignCenter);
-    header->setMinimumHeight(kIconSize);
+    header->setMinimumHeight(scaled(kIconSize));
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(kIconGap);
-    layout->addWidget(icon("imgLeft", appPixmap(kIconSize), row), 0, Qt::AlignVCenter);
+    layout->setSpacing(scaled(kIconGap));
+    const int iconPixels = static_cast<int>(scaled(kIconSize) * parent->devicePixelRatioF());
+    layout->addWidget(icon("imgLeft", appPixmap(iconPixels), row), 0, Qt::AlignVCenter);
     layout->addWidget(header, 1);
-    layout->addWidget(icon("imgRight", globePixmap(kIconSize), row), 0, Qt::AlignVCenter);
+    layout->addWidget(icon("imgRight", globePixmap(iconPixels), row), 0, Qt::AlignVCenter);
     return row;
 }
 
@@ -109,18 +112,19 @@ QGroupBox* thanksGroup(QWidget* parent) {
 
 TfrmAbout::TfrmAbout(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("About..."));
+    setFont(windowFont());
 
     auto* btnClose = new QPushButton(QStringLiteral("Close"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
-    btnClose->setFixedSize(75, 25);
+    btnClose->setFixedSize(scaled(QSize(75, 25)));
     // The default button for Enter; Escape reaches QDialog::reject, so it is also
     // the cancel button in effect.
     btnClose->setDefault(true);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(kMargin, 6, kMargin, kMargin);
-    layout->setSpacing(4);
+    layout->setContentsMargins(scaled(kMargin), scaled(6), scaled(kMargin), scaled(kMargin));
+    layout->setSpacing(scaled(4));
     layout->addWidget(titleRow(this));
     layout->addWidget(programmingGroup(this), 0, Qt::AlignHCenter);
     layout->addWidget(graphicsGroup(this), 0, Qt::AlignHCenter);
@@ -128,14 +132,35 @@ TfrmAbout::TfrmAbout(QWidget* owner) : QDialog(owner) {
     layout->addStretch();
     layout->addWidget(btnClose, 0, Qt::AlignHCenter);
 
-    move(455, 254);
-    resize(kOuterWidth, kOuterHeight);
+    resize(scaled(QSize(kOuterWidth, kOuterHeight)));
 }
 
 void TfrmAbout::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    fitOuterSize();
+}
+
+bool TfrmAbout::event(QEvent* event) {
+    // The window system tells the frame's size only after the box is mapped.
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize) fitOuterSize();
+    return QDialog::event(event);
+}
+
+// The outer size counts the frame: the client area is what is left inside it.
+// Centred over the owner's window when there is one, at the box's fixed place on
+// the screen otherwise.
+void TfrmAbout::fitOuterSize() {
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    resize(kOuterWidth - frame.left() - frame.right(), kOuterHeight - frame.top() - frame.bottom());
+    if (frame == fitted_ && placed_) return;
+    fitted_ = frame;
+    const QSize outer = scaled(QSize(kOuterWidth, kOuterHeight));
+    const QSize client(outer.width() - frame.left() - frame.right(),
+                       outer.height() - frame.top() - frame.bottom());
+    QRect target(QPoint(scaled(455), scaled(254)), outer);
+    if (const QWidget* owner = parentWidget())
+        target.moveCenter(owner->window()->frameGeometry().center());
+    placed_ = true;
+    setGeometry(QRect(target.topLeft() + QPoint(frame.left(), frame.top()), client));
 }
 
 void TfrmAbout::showModal(QWidget* owner) {

@@ -19,6 +19,13 @@ protected:
     // The outer size counts the frame, which the window system makes known only
     // once the box is shown.
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void fitOuterSize();
+
+    QMargins fitted_;
+    bool placed_ = false;
 };
 
 } // namespace qe

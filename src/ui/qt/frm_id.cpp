@@ -1,5 +1,6 @@
 #include "frm_id.h"
 
+#include "app_look.h"
 #include "config/check_config.h"
 
 #include <QKeyEvent>
@@ -16,27 +17,31 @@ TfrmID::TfrmID(QWidget* owner, const QString& text)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("ID"));
-    setFixedSize(294, 101);
+    setFont(windowFont());
+    setFixedSize(scaled(QSize(294, 101)));
 
     lblID2 = new QLabel(QStringLiteral("Please insert a valid ID (E-Mail):"), this);
     lblID2->setObjectName(QStringLiteral("lblID2"));
     // The label sizes itself to its text, never below its place in the layout.
     const QSize hint = lblID2->sizeHint();
-    lblID2->setGeometry(16, 16, std::max(149, hint.width()), std::max(13, hint.height()));
+    lblID2->setGeometry(scaled(16), scaled(16), std::max(scaled(149), hint.width()),
+                        std::max(scaled(13), hint.height()));
 
     txtID2 = new QLineEdit(text, this);
     txtID2->setObjectName(QStringLiteral("txtID2"));
-    txtID2->setGeometry(16, 32, 265, 21);
+    txtID2->setGeometry(scaled(QRect(16, 32, 265, 21)));
+    lblID2->setBuddy(txtID2);
+    txtID2->setAccessibleName(lblID2->text());
 
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setGeometry(48, 64, 75, 25);
+    btnOK->setGeometry(scaled(QRect(48, 64, 75, 25)));
     btnOK->setDefault(true);
     btnOK->setEnabled(false);
 
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(160, 64, 75, 25);
+    btnCancel->setGeometry(scaled(QRect(160, 64, 75, 25)));
 
     setTabOrder(txtID2, btnOK);
     setTabOrder(btnOK, btnCancel);

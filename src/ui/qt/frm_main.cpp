@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include "app_look.h"
 #include "app_title.h"
 #include "binder.h"
 #include "error_box.h"
@@ -7,16 +8,17 @@
 #include "frm_id.h"
 #include "page_control.h"
 #include "pages.h"
+#include "ui/form/page_keys.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
-#include <QStackedWidget>
 #include <QTimer>
 
 namespace qe {
@@ -25,8 +27,11 @@ namespace {
 constexpr int kClientWidth = 337;
 constexpr int kClientHeight = 416;
 
+// The dialog proposes the last name chosen in it; with none yet, it starts in
+// startFolder when one is given.
 std::optional<std::string> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode,
-                                         const std::string& lastName) {
+                                         const std::string& lastName,
+                                         const QString& startFolder = {}) {
     QFileDialog dialog(owner);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
@@ -38,7 +43,10 @@ std::optional<std::string> runFileDialog(QWidget* owner, QFileDialog::AcceptMode
     }
     dialog.setNameFilter(QStringLiteral("ini files (*.ini)"));
     dialog.setDefaultSuffix(QStringLiteral("ini"));
-    if (!lastName.empty()) dialog.selectFile(QFile::decodeName(lastName.c_str()));
+    if (!lastName.empty())
+        dialog.selectFile(QFile::decodeName(lastName.c_str()));
+    else if (!startFolder.isEmpty())
+        dialog.setDirectory(startFolder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
@@ -62,6 +70,9 @@ bool isLeaving(Qt::FocusReason reason) {
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), form_(*this) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
+    // Set on the window itself, so that no font a platform theme gives a class of
+    // control replaces it anywhere inside.
+    setFont(windowFont());
     createMenus();
     createPages();
     bindWidgets();
@@ -102,7 +113,7 @@ void TfrmMain::createMenus() {
 
 void TfrmMain::createPages() {
     pgcMain_ = new PageControl(this);
-    pgcMain_->setFixedSize(kClientWidth, kClientHeight);
+    pgcMain_->setFixedSize(scaled(QSize(kClientWidth, kClientHeight)));
     setCentralWidget(pgcMain_);
     buildPages(form_.fields(), *pgcMain_, widgets_);
 }
@@ -120,7 +131,7 @@ void TfrmMain::fixGeometry() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    setFixedSize(scaled(kClientWidth), scaled(kClientHeight) + menuBar()->sizeHint().height());
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
@@ -158,11 +169,14 @@ void TfrmMain::refresh() {
 }
 
 std::optional<std::string> TfrmMain::chooseOpenFile(const std::string& lastName) {
-    return runFileDialog(this, QFileDialog::AcceptOpen, lastName);
+    auto name = runFileDialog(this, QFileDialog::AcceptOpen, lastName);
+    if (name && !name->empty())
+        lastOpenFolder_ = QFileInfo(QFile::decodeName(name->c_str())).absolutePath();
+    return name;
 }
 
 std::optional<std::string> TfrmMain::chooseSaveFile(const std::string& lastName) {
-    return runFileDialog(this, QFileDialog::AcceptSave, lastName);
+    return runFileDialog(this, QFileDialog::AcceptSave, lastName, lastOpenFolder_);
 }
 
 std::optional<std::string> TfrmMain::askID(const std::string& text) {
@@ -201,12 +215,7 @@ void TfrmMain::switchPage(int index) {
 }
 
 void TfrmMain::stepPage(int delta) {
-    const Fields& f = form_.fields();
-    const int count = f.pageCount();
-    for (int i = 1; i < count; ++i) {
-        const int candidate = ((f.activePage() + delta * i) % count + count) % count;
-        if (f.page(candidate).shown()) return switchPage(candidate);
-    }
+    switchPage(steppedPage(form_.fields(), delta));
 }
 
 // The page control takes the focus before it changes pages, as a click on a tab
@@ -265,15 +274,10 @@ bool TfrmMain::handlePageKey(const QKeyEvent& event) {
     const bool noTyping =
         qobject_cast<const QAbstractButton*>(focused) || focused == pgcMain_->tabs();
     if (mods != Qt::AltModifier && !(mods == Qt::NoModifier && noTyping)) return false;
-    const QChar letter(u'A' + (key - Qt::Key_A));
-    const Fields& f = form_.fields();
-    for (int i = 0; i < f.pageCount(); ++i) {
-        if (f.page(i).shown() && mnemonicOf(fromLatin1(f.page(i).caption())) == letter) {
-            switchPage(i);
-            return true;
-        }
-    }
-    return false;
+    const int page = pageOfAccelerator(form_.fields(), static_cast<char>('A' + (key - Qt::Key_A)));
+    if (page < 0) return false;
+    switchPage(page);
+    return true;
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -74,6 +74,9 @@ private:
     int busy_ = 0;
     // Set when a field has just refused to be left.
     bool leaveRefused_ = false;
+    // Where the file last opened lies: the Save dialog starts there until a save
+    // target has been chosen.
+    QString lastOpenFolder_;
 };
 
 } // namespace qe

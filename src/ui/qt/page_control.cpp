@@ -1,32 +1,30 @@
 #include "page_control.h"
 
+#include "app_look.h"
+#include "page_tabs_accessible.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStackedWidget>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionTab>
-#include <QStyleOptionTabWidgetFrame>
-#include <QStylePainter>
+#include <qdrawutil.h>
+
+#include <algorithm>
 
 namespace qe {
 namespace {
 
 // Room above the rows for the selected tab, which stands a little taller.
 constexpr int kTopMargin = 2;
-// Padding beside a tab's caption.
-constexpr int kTabPadding = 7;
 // Space between the page frame and the page inside it.
 constexpr int kFrameMargin = 4;
 
-QString withoutMnemonic(QString caption) {
-    return caption.remove(QLatin1Char('&'));
-}
-
 } // namespace
 
-QChar mnemonicOf(const QString& caption) {
-    const int at = caption.indexOf(QLatin1Char('&'));
-    if (at < 0 || at + 1 >= caption.size()) return QChar();
-    return caption.at(at + 1).toUpper();
+QString withoutMnemonic(QString caption) {
+    return caption.remove(QLatin1Char('&'));
 }
 
 TabRows::TabRows(QWidget* parent) : QWidget(parent) {
@@ -35,40 +33,69 @@ TabRows::TabRows(QWidget* parent) : QWidget(parent) {
     // A click selects through the window, which moves the focus here itself once
     // the field that had it agrees to be left.
     setFocusPolicy(Qt::TabFocus);
+    installPageTabsAccessible();
 }
 
 void TabRows::addTab(const QString& caption) {
-    tabs_.push_back({caption, true, {}, 0});
+    tabs_.push_back({caption, true, {}});
     reflow();
 }
 
 void TabRows::setTabShown(int index, bool shown) {
-    if (tabs_.at(index).shown == shown) return;
-    tabs_.at(index).shown = shown;
+    Tab& tab = tabs_.at(static_cast<std::size_t>(index));
+    if (tab.shown == shown) return;
+    tab.shown = shown;
     reflow();
 }
 
 bool TabRows::isTabShown(int index) const {
-    return tabs_.at(index).shown;
+    return tabs_.at(static_cast<std::size_t>(index)).shown;
 }
 
 void TabRows::setCurrent(int index) {
     if (current_ == index) return;
     current_ = index;
     reflow();
+    notifyCurrentTab(this, index);
 }
 
 QRect TabRows::tabRect(int index) const {
-    const Tab& tab = tabs_.at(index);
+    const Tab& tab = tabs_.at(static_cast<std::size_t>(index));
     return tab.shown ? tab.rect : QRect();
 }
 
+QStyleOptionTab TabRows::tabOption(int index) const {
+    QStyleOptionTab option;
+    option.initFrom(this);
+    option.shape = QTabBar::RoundedNorth;
+    option.position = QStyleOptionTab::Middle;
+    if (index >= 0) {
+        option.text = caption(index);
+        option.rect = tabRect(index);
+    }
+    return option;
+}
+
+// As QTabBar measures a tab: the caption, the style's own space beside and above
+// it, then the style's size for that content.
+int TabRows::tabWidth(int index) const {
+    const QStyleOptionTab option = tabOption(index);
+    const int hspace = style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);
+    const QSize text = fontMetrics().size(Qt::TextShowMnemonic, option.text);
+    return style()
+        ->sizeFromContents(QStyle::CT_TabBarTab, &option, QSize(text.width() + hspace, rowHeight()),
+                           this)
+        .width();
+}
+
+// The classic compact row: the caption's line and a few pixels, which keeps three
+// rows of tabs above the tallest page.
 int TabRows::rowHeight() const {
-    return fontMetrics().height() + 7;
+    return fontMetrics().height() + scaled(7);
 }
 
 int TabRows::heightForRows() const {
-    return kTopMargin + rows_ * rowHeight();
+    return scaled(kTopMargin) + rows_ * rowHeight();
 }
 
 // Shown tabs flow left to right into rows; each row is stretched to the whole
@@ -80,76 +107,96 @@ void TabRows::reflow() {
     const int rh = rowHeight();
     std::vector<std::vector<Tab*>> rows;
     int x = 0;
-    for (Tab& tab : tabs_) {
+    int selectedRow = -1;
+    for (int i = 0; i < count(); ++i) {
+        Tab& tab = tabs_[static_cast<std::size_t>(i)];
         if (!tab.shown) continue;
-        const int w =
-            fontMetrics().horizontalAdvance(withoutMnemonic(tab.caption)) + 2 * kTabPadding;
+        const int w = tabWidth(i);
         if (rows.empty() || (x > 0 && x + w > available)) {
             rows.emplace_back();
             x = 0;
         }
         tab.rect = QRect(x, 0, w, rh);
         rows.back().push_back(&tab);
+        if (i == current_) selectedRow = static_cast<int>(rows.size()) - 1;
         x += w;
     }
     const int count = static_cast<int>(rows.size());
-    int selectedRow = count - 1;
-    for (int r = 0; r < count; ++r)
-        for (const Tab* tab : rows[r])
-            if (current_ >= 0 && tab == &tabs_[current_]) selectedRow = r;
+    if (selectedRow < 0) selectedRow = count - 1;
     for (int r = 0; r < count; ++r) {
-        auto& row = rows[r];
+        auto& row = rows[static_cast<std::size_t>(r)];
         const int n = static_cast<int>(row.size());
         const int extra = count > 1 ? std::max(0, available - (row.back()->rect.right() + 1)) : 0;
-        const int y = kTopMargin + ((r - selectedRow - 1 + 2 * count) % count) * rh;
+        const int y = scaled(kTopMargin) + ((r - selectedRow - 1 + 2 * count) % count) * rh;
         int shift = 0;
         for (int i = 0; i < n; ++i) {
             const int grow = extra / n + (i < extra % n ? 1 : 0);
-            QRect& rect = row[i]->rect;
+            QRect& rect = row[static_cast<std::size_t>(i)]->rect;
             rect = QRect(rect.x() + shift, y, rect.width() + grow, rh);
-            row[i]->row = r;
             shift += grow;
         }
     }
-    const int oldRows = rows_;
+    const int oldHeight = heightForRows();
     rows_ = count;
     hovered_ = -1;
     update();
-    if (oldRows != rows_) emit rowsChanged();
+    if (oldHeight != heightForRows()) emit heightChanged();
 }
 
 int TabRows::tabAt(const QPoint& pos) const {
     for (int i = 0; i < count(); ++i)
-        if (tabs_[i].shown && tabs_[i].rect.contains(pos)) return i;
+        if (tabRect(i).contains(pos)) return i;
     return -1;
 }
 
+// The classic tab, drawn by hand so that every style shows the outline and the
+// selected tab: a raised face whose light edge runs up the left and along the
+// top and whose shadow runs down the right. The selected tab stands two pixels
+// taller and wider and covers the page frame's top edge below it. The style draws
+// the caption, in the highlight colour while the mouse is over the tab, and the
+// focus mark.
+void TabRows::paintTab(QPainter& painter, int index) const {
+    QStyleOptionTab option = tabOption(index);
+    const bool selected = index == current_;
+    const int lift = scaled(2);
+    QRect r = option.rect;
+    if (selected)
+        r.adjust(-lift, 0, lift, kOverlap);
+    else
+        r.adjust(0, lift, 0, 0);
+    const QPalette& pal = palette();
+    painter.fillRect(r.adjusted(1, 1, -1, 0), pal.color(QPalette::Window));
+    painter.setPen(pal.color(QPalette::Light));
+    painter.drawLine(r.left(), r.bottom(), r.left(), r.top() + 2);
+    painter.drawPoint(r.left() + 1, r.top() + 1);
+    painter.drawLine(r.left() + 2, r.top(), r.right() - 2, r.top());
+    painter.setPen(pal.color(QPalette::Dark));
+    painter.drawLine(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom());
+    painter.setPen(pal.color(QPalette::Shadow));
+    painter.drawLine(r.right(), r.top() + 2, r.right(), r.bottom());
+
+    option.rect = selected ? r.adjusted(0, 0, 0, -kOverlap) : r;
+    option.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
+    if (selected) option.state |= QStyle::State_Selected;
+    if (index == hovered_ && !selected)
+        option.palette.setColor(QPalette::WindowText, pal.color(QPalette::Highlight));
+    style()->drawControl(QStyle::CE_TabBarTabLabel, &option, &painter, this);
+    if (selected && hasFocus()) {
+        // The classic look marks the focused tab whether or not the keyboard
+        // moved the focus there.
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.state |= QStyle::State_KeyboardFocusChange;
+        focus.rect = option.rect.adjusted(3, 3, -3, -2);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
 void TabRows::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
-    const auto paintTab = [&](int i) {
-        QStyleOptionTab option;
-        option.initFrom(this);
-        option.shape = QTabBar::RoundedNorth;
-        option.rect = tabs_[i].rect;
-        option.text = tabs_[i].caption;
-        option.position = QStyleOptionTab::Middle;
-        option.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
-        if (i == hovered_) option.state |= QStyle::State_MouseOver;
-        if (i == current_) {
-            option.state |= QStyle::State_Selected;
-            if (hasFocus()) option.state |= QStyle::State_HasFocus;
-        }
-        painter.drawControl(QStyle::CE_TabBarTab, option);
-        if (i == current_ && hasFocus()) {
-            QStyleOptionFocusRect focus;
-            focus.initFrom(this);
-            focus.rect = tabs_[i].rect.adjusted(3, 3, -3, -2);
-            painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-        }
-    };
+    QPainter painter(this);
     for (int i = 0; i < count(); ++i)
-        if (tabs_[i].shown && i != current_) paintTab(i);
-    if (current_ >= 0 && current_ < count() && tabs_[current_].shown) paintTab(current_);
+        if (isTabShown(i) && i != current_) paintTab(painter, i);
+    if (current_ >= 0 && current_ < count() && isTabShown(current_)) paintTab(painter, current_);
 }
 
 void TabRows::mousePressEvent(QMouseEvent* event) {
@@ -186,13 +233,26 @@ void TabRows::resizeEvent(QResizeEvent*) {
     reflow();
 }
 
+void TabRows::changeEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+        reflow();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
+}
+
 PageControl::PageControl(QWidget* parent)
     : QWidget(parent), tabs_(new TabRows(this)), stack_(new QStackedWidget(this)) {
-    connect(tabs_, &TabRows::rowsChanged, this, &PageControl::placeChildren);
+    connect(tabs_, &TabRows::heightChanged, this, &PageControl::placeChildren);
 }
 
 QWidget* PageControl::addPage(const QString& caption) {
     auto* page = new QWidget;
+    page->setAccessibleName(withoutMnemonic(caption));
     stack_->addWidget(page);
     tabs_->addTab(caption);
     return page;
@@ -204,14 +264,16 @@ void PageControl::setCurrent(int index) {
 }
 
 int PageControl::current() const {
-    return stack_->currentIndex();
+    return tabs_->current();
 }
 
 void PageControl::placeChildren() {
     const int top = tabs_->heightForRows();
-    tabs_->setGeometry(0, 0, width(), top);
-    stack_->setGeometry(QRect(0, top, width(), height() - top)
-                            .adjusted(kFrameMargin, kFrameMargin, -kFrameMargin, -kFrameMargin));
+    // The selected tab reaches over the frame's top edge.
+    tabs_->setGeometry(0, 0, width(), top + TabRows::kOverlap);
+    const int margin = scaled(kFrameMargin);
+    stack_->setGeometry(
+        QRect(0, top, width(), height() - top).adjusted(margin, margin, -margin, -margin));
     update();
 }
 
@@ -222,13 +284,13 @@ void PageControl::resizeEvent(QResizeEvent*) {
     placeChildren();
 }
 
+// The page frame: a raised panel in the window's face colour, on which every page
+// is drawn.
 void PageControl::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
-    QStyleOptionTabWidgetFrame frame;
-    frame.initFrom(this);
-    frame.shape = QTabBar::RoundedNorth;
-    frame.rect = QRect(0, tabs_->heightForRows(), width(), height() - tabs_->heightForRows());
-    painter.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
+    QPainter painter(this);
+    const QRect frame(0, tabs_->heightForRows(), width(), height() - tabs_->heightForRows());
+    const QBrush face = palette().brush(QPalette::Window);
+    qDrawWinPanel(&painter, frame, palette(), false, &face);
 }
 
 } // namespace qe

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QStackedWidget;
+class QStyleOptionTab;
 
 namespace qe {
 
@@ -21,23 +22,32 @@ public:
     void addTab(const QString& caption);
     void setTabShown(int index, bool shown);
     bool isTabShown(int index) const;
+    // The tab drawn selected, next to the page; -1 before the first is chosen.
     void setCurrent(int index);
     int current() const { return current_; }
     int count() const { return static_cast<int>(tabs_.size()); }
-    QString caption(int index) const { return tabs_.at(index).caption; }
+    // The caption as given, with its "&" before the underlined letter.
+    const QString& caption(int index) const { return tabs_.at(index).caption; }
     // Where the tab is drawn; empty for a hidden tab.
     QRect tabRect(int index) const;
+    // The tab under the mouse, or -1.
+    int hovered() const { return hovered_; }
     int rowCount() const { return rows_; }
     // The height the rows need at the current width.
     int heightForRows() const;
-    // Lays the shown tabs out again at the current width.
+    // The width a tab's caption needs, as the style draws it.
+    int tabWidth(int index) const;
+    // Lays the shown tabs out again at the current width, font and style.
     void reflow();
+    // How far the selected tab reaches below the rows, over the page frame.
+    static constexpr int kOverlap = 2;
 
 signals:
     void tabClicked(int index);
     // Left/Right on the focused rows: the neighbouring shown tab.
     void stepRequested(int delta);
-    void rowsChanged();
+    // The rows' height changed: the page below moves.
+    void heightChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,16 +56,18 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     struct Tab {
         QString caption;
         bool shown = true;
         QRect rect;
-        int row = 0;
     };
     int tabAt(const QPoint& pos) const;
     int rowHeight() const;
+    QStyleOptionTab tabOption(int index) const;
+    void paintTab(QPainter& painter, int index) const;
 
     std::vector<Tab> tabs_;
     int current_ = -1;
@@ -74,6 +86,7 @@ public:
     // Adds a page with its tab caption; the page widget is created here.
     QWidget* addPage(const QString& caption);
     void setCurrent(int index);
+    // The page drawn selected and in view; -1 before the first is chosen.
     int current() const;
 
 protected:
@@ -87,8 +100,7 @@ private:
     QStackedWidget* stack_;
 };
 
-// The underlined letter of a caption ("Pro&xy Server" gives 'X'), upper case, or
-// a null character when the caption has none.
-QChar mnemonicOf(const QString& caption);
+// The caption without its "&": what is drawn and what a screen reader reads.
+QString withoutMnemonic(QString caption);
 
 } // namespace qe

@@ -1,10 +1,12 @@
 #include "pages.h"
 
+#include "app_look.h"
 #include "framed_box.h"
 #include "page_control.h"
 #include "spin_edit.h"
 #include "widget_map.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,9 +14,13 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStackedWidget>
+
+#include <algorithm>
 
 namespace qe {
 namespace {
@@ -39,18 +45,40 @@ constexpr int kRowFieldX = kFieldX - kRowX;
 constexpr int kLabelAbove = 16;
 
 QString latin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<int>(s.size()));
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// A group box with its caption set into the top edge of an etched frame.
-QGroupBox* groupBox(const QString& caption, QWidget* parent) {
-    auto* box = new QGroupBox(caption, parent);
-    box->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 2px groove palette(dark); margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-        " left: 8px; top: 0px; padding: 0px; }"));
-    return box;
+// A read-only text drawn on the window's face instead of the edit background.
+void onFaceColour(QWidget* w) {
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    w->setPalette(palette);
 }
+
+// The password field's style: the application's, but one "*" per character.
+class PasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+// A choice field whose open list is as wide as its longest item, wider than the
+// box itself when an item needs it.
+class ChoiceBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override {
+        QAbstractItemView* list = view();
+        int width = list->sizeHintForColumn(0) + 2 * list->frameWidth();
+        if (count() > maxVisibleItems()) width += list->verticalScrollBar()->sizeHint().width();
+        list->setMinimumWidth(width);
+        QComboBox::showPopup();
+    }
+};
 
 class Builder {
 public:
@@ -63,28 +91,26 @@ public:
     QWidget* row(Control& c, int y, int height) { return put(c, {kRowX, y, kRowWidth, height}); }
 
     // Any control at r in its model parent's widget.
+    // Any control at r (in the 96 dots-per-inch layout) in its model parent's widget.
     QWidget* put(Control& c, QRect r) {
         QWidget* w = create(c, widgets_.widget(*c.parent()));
-        w->setGeometry(r);
+        w->setGeometry(scaled(r));
         widgets_.add(c, w);
         return w;
     }
+    // A check field, radio field or heading as wide as its caption needs, or width.
     QWidget* check(Control& c, int x, int y, int width = 0) {
-        QWidget* w = put(c, {x, y, width, kCheckHeight});
-        if (width == 0) w->resize(w->sizeHint().width(), kCheckHeight);
-        return w;
+        return fitted(put(c, {x, y, width, kCheckHeight}), width);
     }
     QWidget* heading(Control& label, int x, int y) {
-        QWidget* w = put(label, {x, y, 0, kLabelHeight});
-        w->resize(w->sizeHint().width(), kLabelHeight);
-        return w;
+        return fitted(put(label, {x, y, 0, kLabelHeight}), 0);
     }
     // Label at labelX and field at fieldX on one row; the label's text is level
     // with the middle of the field.
     QWidget* labelled(Control& label, Control& field, int labelX, int fieldX, int y, int width) {
         QWidget* w = put(field, {fieldX, y, width, kEditHeight});
         auto* l = static_cast<QLabel*>(put(label, {labelX, y, fieldX - labelX - 2, kEditHeight}));
-        l->setBuddy(w);
+        setBuddy(l, w);
         return w;
     }
     // The same with a box's columns.
@@ -99,16 +125,31 @@ public:
     QWidget* above(Control& label, Control& field, int x, int y, int width) {
         auto* l = static_cast<QLabel*>(heading(label, x, y));
         QWidget* w = put(field, {x, y + kLabelAbove, width, kEditHeight});
-        l->setBuddy(w);
+        setBuddy(l, w);
         return w;
+    }
+    // A field with no label of its own, named for screen readers after the
+    // control whose caption stands for it.
+    void nameAfter(Control& field, const Control& captioned) {
+        widgets_.widget(field)->setAccessibleName(
+            withoutMnemonic(latin1(captioned.caption())).trimmed());
     }
 
 private:
+    static void setBuddy(QLabel* label, QWidget* field) {
+        label->setBuddy(field);
+        field->setAccessibleName(withoutMnemonic(label->text()));
+    }
+    static QWidget* fitted(QWidget* w, int width) {
+        if (width == 0) w->resize(w->sizeHint().width(), w->height());
+        return w;
+    }
+
     static QWidget* create(Control& c, QWidget* parent) {
         const QString caption = latin1(c.caption());
         switch (c.kind()) {
         case Kind::Box:
-            if (c.has(Group)) return groupBox(caption, parent);
+            if (c.has(Group)) return new GroupBox(caption, parent);
             if (c.has(Framed)) return new FramedBox(parent);
             return new QWidget(parent);
         case Kind::Label: {
@@ -118,11 +159,16 @@ private:
         }
         case Kind::Text: {
             auto* e = new QLineEdit(parent);
-            if (c.has(Password)) e->setEchoMode(QLineEdit::Password);
+            if (c.has(Password)) {
+                auto* style = new PasswordStyle;
+                style->setParent(e);
+                e->setStyle(style);
+                e->setEchoMode(QLineEdit::Password);
+            }
             if (c.has(ReadOnly)) {
                 e->setReadOnly(true);
                 e->setFrame(false);
-                e->setStyleSheet(QStringLiteral("background: transparent;"));
+                onFaceColour(e);
             }
             return e;
         }
@@ -137,7 +183,7 @@ private:
         case Kind::Radio:
             return new QRadioButton(caption, parent);
         case Kind::Choice: {
-            auto* combo = new QComboBox(parent);
+            auto* combo = new ChoiceBox(parent);
             for (const std::string& item : c.items())
                 combo->addItem(latin1(item));
             combo->setMaxVisibleItems(12);
@@ -158,7 +204,7 @@ private:
             memo->setFocusPolicy(Qt::NoFocus);
             memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            memo->setStyleSheet(QStringLiteral("background: transparent;"));
+            onFaceColour(memo);
             return memo;
         }
         case Kind::Page:
@@ -182,6 +228,7 @@ void buildTriggers(Builder& b, Fields& f) {
     b.check(f.chkBattery, kLabelX, 28, 281);
     b.check(f.chkExitFile, kLabelX, 48, 281);
     b.put(f.txtExitFile, {kLabelX, 67, 281, kEditHeight});
+    b.nameAfter(f.txtExitFile, f.chkExitFile);
     b.above(f.lblPauseFile, f.txtPauseFile, kLabelX, 96, 281);
     b.above(f.lblPauseProgram, f.txtPauseProgram, kLabelX, 140, 281);
     b.check(f.chkTemperature, kLabelX, 186, 281);
@@ -241,6 +288,7 @@ void buildBuffers(Builder& b, Fields& f) {
 
     b.box(f.grbBufferChecking, 184, 104);
     b.put(f.cmbBufferLevel, {14, 20, 285, kEditHeight});
+    b.nameAfter(f.cmbBufferLevel, f.grbBufferChecking);
     b.row(f.pnlBufferLevel, 46, 50);
     b.heading(f.lblBufferTime, kRowLabelX, 2);
     b.rowRow(f.lblBufferHours, f.seBufferHours, 20, 57);
@@ -331,6 +379,8 @@ void buildLogging(Builder& b, Fields& f) {
     b.check(f.rbLogPeriod, kRowFieldX + 108, 0, 89);
     b.put(f.seLogNumber, {kRowFieldX, 22, 97, kEditHeight});
     b.put(f.cmbLogPeriod, {kRowFieldX + 108, 22, 89, kEditHeight});
+    b.nameAfter(f.seLogNumber, f.rbLogNumber);
+    b.nameAfter(f.cmbLogPeriod, f.rbLogPeriod);
     b.row(f.pnlLogSize, 90, 24);
     b.rowRow(f.lblLogSize, f.seLogSize, 0, 97);
 }
@@ -364,17 +414,39 @@ void buildExtra(Builder& b, Fields& f) {
     b.put(f.btnRegistry, {kBoxX + kBoxWidth - 120, 268, 120, kButtonHeight});
 }
 
-// Tab moves through a page in the order in which the model declares its fields.
-void setFocusOrder(const Fields& f, const WidgetMap& widgets) {
+// Tab moves through a page as a reader reads it: row by row from the top, and
+// within a row from left to right. Controls whose middles lie within a few pixels
+// of each other share a row.
+void setFocusOrder(const Fields& f, const WidgetMap& widgets, const PageControl& pages) {
+    struct Place {
+        QWidget* widget;
+        QPoint centre;
+    };
     for (int i = 0; i < f.pageCount(); ++i) {
-        QWidget* previous = nullptr;
+        QWidget* page = pages.stack()->widget(i);
+        std::vector<Place> places;
         for (Control* c : f.all()) {
-            if (c->page() != &f.page(i)) continue;
             QWidget* w = widgets.widget(*c);
-            if (!w || w->focusPolicy() == Qt::NoFocus || c->kind() == Kind::Label) continue;
-            if (previous) QWidget::setTabOrder(previous, w);
-            previous = w;
+            if (c->page() != &f.page(i) || !w || c->kind() == Kind::Label ||
+                c->kind() == Kind::Box || w->focusPolicy() == Qt::NoFocus)
+                continue;
+            places.push_back({w, w->mapTo(page, w->rect().center())});
         }
+        std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+            return a.centre.y() < b.centre.y();
+        });
+        const int sameRow = scaled(4);
+        for (auto row = places.begin(); row != places.end();) {
+            auto end = std::find_if(row, places.end(), [&](const Place& p) {
+                return p.centre.y() - row->centre.y() > sameRow;
+            });
+            std::stable_sort(row, end, [](const Place& a, const Place& b) {
+                return a.centre.x() < b.centre.x();
+            });
+            row = end;
+        }
+        for (std::size_t k = 1; k < places.size(); ++k)
+            QWidget::setTabOrder(places[k - 1].widget, places[k].widget);
     }
 }
 
@@ -413,7 +485,7 @@ void buildPages(Fields& f, PageControl& pages, WidgetMap& widgets) {
         b.page(page, pages.addPage(latin1(page.caption())));
         builders[i](b, f);
     }
-    setFocusOrder(f, widgets);
+    setFocusOrder(f, widgets, pages);
 }
 
 } // namespace qe

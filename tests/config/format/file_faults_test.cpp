@@ -400,7 +400,7 @@ TEST_P(HostileFiles, OpenAndSaveChangeNoOtherByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileFiles, testing::ValuesIn(kHostileFiles),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // Targets that a save must never replace.
 TEST(SaveRefusals, FolderFifoDeviceReadOnlyAndMissingFolder) {

@@ -86,7 +86,7 @@ TEST_P(IniRead, ReadsTheValueFromDisk) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FileSyntax, IniRead, testing::ValuesIn(kReadCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(IniRead, MissingFileReadsAsEveryKeyAbsent) {
     TempDir dir;
@@ -216,7 +216,7 @@ TEST_P(IniEdit, SavesTheBytesToDisk) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, IniEdit, testing::ValuesIn(kEditCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(IniEdit, WrittenValuesReadBack) {
     IniText text("[a]\nk=old\n");
