@@ -84,17 +84,25 @@ bool resolveLinks(const std::string& path, std::string& target) {
     return false;
 }
 
-// Reads an open file from where it stands to its end.
+// Reads an open file from where it stands to its end: sizeHint bytes straight
+// into out, then whatever came on top. The end is found with a read into a buffer
+// of its own, so that a file of the expected size is never copied.
 bool readAll(int fd, std::size_t sizeHint, std::string& out) {
-    out.clear();
-    out.reserve(sizeHint);
-    char buffer[1 << 16];
+    out.assign(sizeHint, '\0');
+    std::size_t done = 0;
+    char more[1 << 16];
     for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const bool full = done == out.size();
+        const ssize_t n =
+            full ? ::read(fd, more, sizeof more) : ::read(fd, out.data() + done, out.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
-        if (n == 0) return true;
-        out.append(buffer, static_cast<std::size_t>(n));
+        if (n == 0) {
+            out.resize(done);
+            return true;
+        }
+        if (full) out.append(more, static_cast<std::size_t>(n));
+        done += static_cast<std::size_t>(n);
     }
 }
 

@@ -49,12 +49,17 @@ bool sameName(std::string_view name, std::string_view lower) {
     return true;
 }
 
-// Equal for names that match; a quick first test before comparing the names.
+// Equal for names that match; a quick first test before comparing the names. Looks
+// at the length and four letters only, so that a file of many sections is cheap.
 std::uint16_t nameHash(std::string_view name) {
-    std::uint32_t hash = 2166136261u;
-    for (char c : name)
-        hash = (hash ^ static_cast<unsigned char>(lowerChar(c))) * 16777619u;
-    return static_cast<std::uint16_t>(hash ^ (hash >> 16));
+    if (name.empty()) return 0;
+    auto at = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(lowerChar(name[i])));
+    };
+    const std::size_t n = name.size();
+    const std::uint32_t hash = static_cast<std::uint32_t>(n) * 40503u ^ at(0) << 8 ^ at(n - 1) ^
+                               at(n / 2) << 4 ^ at(n / 3) << 12;
+    return static_cast<std::uint16_t>(hash ^ hash >> 16);
 }
 
 // A line break inside a written name or value would split its line in two.
@@ -119,38 +124,58 @@ std::string_view keyName(std::string_view content) {
 // the lines with a "[" only, so that a file of short lines costs one memchr.
 template <typename Found> void scanHeaders(std::string_view text, std::size_t start, Found found) {
     const char* data = text.data();
+    const std::size_t size = text.size();
     std::size_t pos = start;
-    while (pos < text.size()) {
-        const void* hit = std::memchr(data + pos, '[', text.size() - pos);
-        if (!hit) return;
-        const std::size_t bracket = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
-        std::size_t begin = bracket;
+    while (pos < size) {
+        // A short look first: memchr costs more than it saves when "[" is near.
+        const std::size_t near = std::min(size, pos + 16);
+        while (pos < near && data[pos] != '[')
+            ++pos;
+        if (pos == near) {
+            const void* hit = std::memchr(data + pos, '[', size - pos);
+            if (!hit) return;
+            pos = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+        }
+        std::size_t begin = pos;
         while (begin > start && isBlank(data[begin - 1]))
             --begin;
-        const std::size_t end = contentEnd(text, bracket);
-        std::string_view name;
-        if ((begin == start || isBreak(data[begin - 1])) &&
-            headerName(text.substr(begin, end - begin), name))
-            found(begin, name);
-        pos = end;
+        std::size_t close = pos + 1;
+        if (begin != start && !isBreak(data[begin - 1])) {
+            pos = close;
+            continue;
+        }
+        while (close < size && data[close] != ']' && !isBreak(data[close]))
+            ++close;
+        if (close < size && data[close] == ']')
+            found(begin, trimmed(text.substr(pos + 1, close - pos - 1)));
+        pos = close;
     }
 }
 
 } // namespace
 
-void IniText::Offsets::reserve(std::size_t count, std::size_t textSize) {
-    wide_ = textSize > std::numeric_limits<std::uint32_t>::max();
-    if (wide_)
-        large_.reserve(count);
-    else
-        small_.reserve(count);
+void IniText::Headers::add(std::size_t offset, std::uint16_t nameHash) {
+    if (size_ % kBlock == 0) {
+        blocks_.emplace_back();
+        blocks_.back().low.reserve(kBlock);
+        blocks_.back().hash.reserve(kBlock);
+    }
+    Block& block = blocks_.back();
+    block.low.push_back(static_cast<std::uint32_t>(offset));
+    const auto high = static_cast<std::uint16_t>(static_cast<std::uint64_t>(offset) >> 32);
+    if (high != 0 || !block.high.empty()) {
+        block.high.resize(block.low.size() - 1);
+        block.high.push_back(high);
+    }
+    block.hash.push_back(nameHash);
+    ++size_;
 }
 
-void IniText::Offsets::push_back(std::size_t offset) {
-    if (wide_)
-        large_.push_back(offset);
-    else
-        small_.push_back(static_cast<std::uint32_t>(offset));
+std::size_t IniText::Headers::offset(std::size_t i) const {
+    const Block& block = blocks_[i / kBlock];
+    const std::size_t j = i % kBlock;
+    const std::uint64_t high = j < block.high.size() ? block.high[j] : 0;
+    return static_cast<std::size_t>(high << 32 | block.low[j]);
 }
 
 IniText::IniText(std::string bytes) : data_(std::move(bytes)) {
@@ -159,36 +184,31 @@ IniText::IniText(std::string bytes) : data_(std::move(bytes)) {
     if (last != std::string::npos)
         eol_ = data_[last] == '\r' ? "\r" : last > 0 && data_[last - 1] == '\r' ? "\r\n" : "\n";
     lastLineOpen_ = data_.size() > bodyStart_ && !isBreak(data_.back());
-    findHeaders();
 }
 
-// Counts first, so that the lists are allocated once at their final size.
-void IniText::findHeaders() {
-    std::size_t count = 0;
-    scanHeaders(data_, bodyStart_, [&](std::size_t, std::string_view) { ++count; });
-    headers_.reserve(count, data_.size());
-    nameHashes_.reserve(count);
-    scanHeaders(data_, bodyStart_, [&](std::size_t begin, std::string_view name) {
-        headers_.push_back(begin);
-        nameHashes_.push_back(nameHash(name));
-    });
+const IniText::Headers& IniText::headers() const {
+    if (!indexed_) {
+        scanHeaders(data_, bodyStart_, [&](std::size_t begin, std::string_view name) {
+            headers_.add(begin, nameHash(name));
+        });
+        indexed_ = true;
+    }
+    return headers_;
 }
 
 std::size_t IniText::sectionEnd(std::size_t header) const {
-    return header + 1 < headers_.size() ? headers_[header + 1] : data_.size();
+    return header + 1 < headers().size() ? headers_.offset(header + 1) : data_.size();
 }
 
 template <typename Visit> bool IniText::forSections(std::string_view lowerName, Visit visit) const {
-    const std::uint16_t hash = nameHash(lowerName);
     const std::string_view text(data_);
-    for (std::size_t h = 0; h < nameHashes_.size(); ++h) {
-        if (nameHashes_[h] != hash || (!erased_.empty() && erased_[h])) continue;
-        const std::size_t begin = headers_[h];
+    return headers().forHash(nameHash(lowerName), [&](std::size_t h) {
+        if (!erased_.empty() && erased_[h]) return false;
+        const std::size_t begin = headers_.offset(h);
         std::string_view name;
         headerName(text.substr(begin, contentEnd(text, begin) - begin), name);
-        if (sameName(name, lowerName) && visit(h)) return true;
-    }
-    return false;
+        return sameName(name, lowerName) && visit(h);
+    });
 }
 
 IniText::KeyLine IniText::findKey(std::string_view lowerSection, std::string_view lowerKey) const {
@@ -200,7 +220,7 @@ IniText::KeyLine IniText::findKey(std::string_view lowerSection, std::string_vie
     KeyLine found;
     forSections(lowerSection, [&](std::size_t h) {
         // A replaced line keeps its key name, so the file's own line decides.
-        const std::size_t body = nextLine(text, contentEnd(text, headers_[h]));
+        const std::size_t body = nextLine(text, contentEnd(text, headers_.offset(h)));
         if (forLines(text, body, sectionEnd(h), [&](std::size_t at, std::string_view content) {
                 if (!matches(content)) return false;
                 auto it = replaced_.find(at);
@@ -242,7 +262,7 @@ std::string IniText::read(std::string_view section, std::string_view key,
 
 std::size_t IniText::insertionPoint(std::size_t header) const {
     const std::string_view text(data_);
-    std::size_t point = nextLine(text, contentEnd(text, headers_[header]));
+    std::size_t point = nextLine(text, contentEnd(text, headers_.offset(header)));
     forLines(text, point, sectionEnd(header), [&](std::size_t at, std::string_view content) {
         if (!isBlankLine(content)) point = nextLine(text, at + content.size());
         return false;
@@ -295,7 +315,7 @@ void IniText::eraseSection(std::string_view section) {
     const std::string lower = lowerName(oneLine(section));
     bool any = false;
     forSections(lower, [&](std::size_t h) {
-        if (erased_.empty()) erased_.resize(headers_.size());
+        if (erased_.empty()) erased_.resize(headers_.size()); // indexed by forSections
         erased_[h] = any = true;
         return false;
     });
@@ -325,12 +345,9 @@ template <typename Sink> void IniText::emit(Sink& out) const {
         out(eol_);
         open = false;
     };
-    copy(0, headers_.size() > 0 ? headers_[0] : text.size());
     auto addition = added_.begin();
-    for (std::size_t h = 0; h < headers_.size(); ++h) {
-        if (!erased_.empty() && erased_[h]) continue;
-        std::size_t pos = headers_[h];
-        const std::size_t end = sectionEnd(h);
+    auto section = [&](std::size_t h, std::size_t pos, std::size_t end) {
+        if (!erased_.empty() && erased_[h]) return;
         // Replaced lines are key lines, so they all stand before the added ones.
         if (!replaced_.empty())
             for (auto it = replaced_.lower_bound(pos); it != replaced_.end() && it->first < end;
@@ -351,7 +368,27 @@ template <typename Sink> void IniText::emit(Sink& out) const {
                 line(added);
         }
         copy(pos, end);
-    }
+    };
+    std::size_t count = 0;
+    std::size_t start = 0;
+    auto header = [&](std::size_t begin) {
+        if (count == 0)
+            copy(0, begin);
+        else
+            section(count - 1, start, begin);
+        start = begin;
+        ++count;
+    };
+    // Without the index the headers are found again.
+    if (indexed_)
+        for (std::size_t h = 0; h < headers_.size(); ++h)
+            header(headers_.offset(h));
+    else
+        scanHeaders(text, bodyStart_, [&](std::size_t begin, std::string_view) { header(begin); });
+    if (count == 0)
+        copy(0, text.size());
+    else
+        section(count - 1, start, text.size());
     for (const NewSection& section : appended_)
         for (const std::string& added : section.lines)
             line(added);
@@ -363,6 +400,10 @@ const std::string& IniText::bytes() const {
         std::size_t size = 0;
         auto count = [&](std::string_view piece) { size += piece.size(); };
         emit(count);
+        // The index costs up to twice the text for a file of nothing but headers;
+        // it goes before the result is built and comes back when next needed.
+        headers_ = Headers();
+        indexed_ = false;
         cache_.clear();
         cache_.reserve(size);
         auto append = [&](std::string_view piece) { cache_.append(piece); };

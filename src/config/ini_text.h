@@ -26,9 +26,11 @@
 //   writes.
 //
 // Cost: the text is kept once, as read. The only bookkeeping per line of the file is
-// six bytes for each section header (where it starts and a hash of its name), so a
-// file of any shape costs at most about three times its size; key lines are found
-// by going through the lines of the wanted sections when a key is asked for.
+// an index of six bytes for each section header (where it starts and a hash of its
+// name), and a bit for each header once a section is erased; key lines are found by
+// going through the lines of the wanted sections when a key is asked for. The index
+// is let go while bytes() builds the result, so that a text, its index and its
+// result together stay within three times the size of the file.
 #pragma once
 
 #include <cstddef>
@@ -78,22 +80,49 @@ public:
     const std::string& original() const { return data_; }
 
 private:
-    // Offsets into the text: 32 bits each while the text is under 4 GiB.
-    class Offsets {
+    // Where each header line starts and a hash of its name, in file order. Kept in
+    // blocks, so that the list grows without copying and holds at most one block
+    // unused: six bytes a header while the text is under 4 GiB.
+    class Headers {
     public:
-        void reserve(std::size_t count, std::size_t textSize);
-        void push_back(std::size_t offset);
-        std::size_t operator[](std::size_t i) const { return wide_ ? large_[i] : small_[i]; }
-        std::size_t size() const { return wide_ ? large_.size() : small_.size(); }
+        void add(std::size_t offset, std::uint16_t nameHash);
+        std::size_t size() const { return size_; }
+        std::size_t offset(std::size_t i) const;
+        // Calls visit(i) for each header whose name hash is hash, in file order, until
+        // visit returns true; returns whether one did.
+        template <typename Visit> bool forHash(std::uint16_t hash, Visit visit) const {
+            for (std::size_t b = 0; b < blocks_.size(); ++b) {
+                const std::vector<std::uint16_t>& hashes = blocks_[b].hash;
+                for (std::size_t j = 0; j < hashes.size(); ++j) {
+                    // Eight at a time without a branch each, which the compiler
+                    // turns into one vector compare.
+                    while (j + 8 <= hashes.size()) {
+                        bool any = false;
+                        for (std::size_t k = 0; k < 8; ++k)
+                            any |= hashes[j + k] == hash;
+                        if (any) break;
+                        j += 8;
+                    }
+                    if (j < hashes.size() && hashes[j] == hash && visit(b * kBlock + j))
+                        return true;
+                }
+            }
+            return false;
+        }
 
     private:
-        bool wide_ = false;
-        std::vector<std::uint32_t> small_;
-        std::vector<std::uint64_t> large_;
+        static constexpr std::size_t kBlock = 1 << 14;
+        struct Block {
+            std::vector<std::uint32_t> low;
+            std::vector<std::uint16_t> high; // empty while every offset fits in 32 bits
+            std::vector<std::uint16_t> hash;
+        };
+        std::vector<Block> blocks_;
+        std::size_t size_ = 0;
     };
 
     // Lines added by writes to an existing section: they stand at offset, after the
-    // last non-blank line of the section that starts at headers_[header].
+    // last non-blank line of the section that starts at headers_.offset(header).
     struct Added {
         std::size_t header;
         std::size_t offset;
@@ -112,7 +141,8 @@ private:
         std::string_view content;
     };
 
-    void findHeaders();
+    // The index of the headers, made when first needed.
+    const Headers& headers() const;
     std::size_t sectionEnd(std::size_t header) const;
     // Calls visit(header index) for each section named lowerName that is not erased,
     // in file order, until visit returns true; returns whether one did.
@@ -122,9 +152,9 @@ private:
     template <typename Sink> void emit(Sink& out) const;
 
     std::string data_;
-    std::size_t bodyStart_ = 0;                   // after a byte order mark
-    Offsets headers_;                             // where each header line starts, in file order
-    std::vector<std::uint16_t> nameHashes_;       // of each header's lower-case name
+    std::size_t bodyStart_ = 0; // after a byte order mark
+    mutable Headers headers_;
+    mutable bool indexed_ = false;
     std::vector<bool> erased_;                    // by header; empty until the first erase
     std::map<std::size_t, std::string> replaced_; // key line offset -> its new content
     std::vector<Added> added_;                    // by header, ascending

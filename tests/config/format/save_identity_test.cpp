@@ -161,7 +161,7 @@ TEST_P(SaveIdentity, FileKeepsAllButItsContent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SaveIdentity, testing::ValuesIn(kIdentityCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 std::set<std::string> namesIn(const std::string& folder) {
     std::set<std::string> names;
