@@ -1,11 +1,14 @@
-// What the fuzz targets share: the owned keys, a Host that answers nothing, and a
+// What the fuzz targets share: the keys to try, a Host that answers nothing, and a
 // check that stops the run with a readable reason.
 #pragma once
 
+#include "fields/keys.h"
 #include "ui/form/host.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,62 +20,25 @@ struct KeyName {
     const char* key;
 };
 
-// Every key of the ten owned sections, and a few foreign ones a client may keep.
-inline constexpr KeyName kKeys[] = {
-    {"parameters", "id"},
-    {"misc", "run-work-limit"},
-    {"misc", "run-time-limit"},
-    {"misc", "project-priority"},
-    {"triggers", "restart-on-config-file-change"},
-    {"triggers", "exit-flag-filename"},
-    {"triggers", "pause-flag-filename"},
-    {"triggers", "pause-watch-plist"},
-    {"triggers", "pause-on-high-cpu-temp"},
-    {"triggers", "cpu-temperature-thresholds"},
-    {"triggers", "pause-on-no-mains-power"},
-    {"display", "detached"},
-    {"display", "progress-indicator"},
-    {"processor-usage", "max-threads"},
-    {"processor-usage", "priority"},
-    {"rc5", "fetch-workunit-threshold"},
-    {"rc5", "fetch-time-threshold"},
-    {"rc5", "preferred-blocksize"},
-    {"rc5", "core"},
-    {"ogr", "fetch-workunit-threshold"},
-    {"ogr", "core"},
-    {"buffers", "buffer-only-in-memory"},
-    {"buffers", "buffer-file-basename"},
-    {"buffers", "output-file-basename"},
-    {"buffers", "checkpoint-filename"},
-    {"buffers", "allow-update-from-altbuffer"},
-    {"buffers", "alternate-buffer-directory"},
-    {"buffers", "frequent-threshold-checks"},
-    {"buffers", "threshold-check-interval"},
-    {"logging", "log-file-type"},
-    {"logging", "log-file"},
-    {"logging", "log-file-limit"},
-    {"logging", "mail-log-max"},
-    {"logging", "mail-log-from"},
-    {"logging", "mail-log-dest"},
-    {"logging", "mail-log-via"},
-    {"networking", "disabled"},
-    {"networking", "nettimeout"},
-    {"networking", "dialup-watcher"},
-    {"networking", "interfaces-to-watch"},
-    {"networking", "enable-start-stop"},
-    {"networking", "dialup-profile"},
-    {"networking", "firewall-type"},
-    {"networking", "firewall-host"},
-    {"networking", "encoding"},
-    {"networking", "autofindkeyserver"},
-    {"networking", "nofallback"},
-    {"networking", "keyserver"},
-    {"networking", "firewall-auth"},
+// A few keys of foreign sections that a client may keep.
+inline constexpr KeyName kForeignKeys[] = {
     {"client", "cputype"},
     {"client", "id"},
     {"rc5-64", "core"},
     {"", "key"},
 };
+
+// Every key of the ten owned sections in the order of their table, then the
+// foreign ones.
+inline constexpr auto kKeys = [] {
+    constexpr std::size_t owned = std::size(kOwnedKeys);
+    std::array<KeyName, owned + std::size(kForeignKeys)> keys{};
+    for (std::size_t i = 0; i < owned; ++i)
+        keys[i] = {kOwnedKeys[i]->section, kOwnedKeys[i]->name};
+    for (std::size_t i = 0; i < std::size(kForeignKeys); ++i)
+        keys[owned + i] = kForeignKeys[i];
+    return keys;
+}();
 
 // Stops the run with a message when an invariant does not hold; libFuzzer then
 // keeps the input that broke it.

@@ -1,39 +1,65 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the editor and the tests need, and
-# only those that are missing. Runs apt-get as root, or through sudo otherwise.
+# only those that are missing: one line per step, apt's output in build/setup.log.
+# Runs apt-get as root, or through sudo otherwise.
 set -euo pipefail
+# shellcheck source=scripts/common.sh
+source "$(dirname "$0")/common.sh"
 
 packages=(
     build-essential cmake ninja-build
     clang libclang-rt-14-dev # sanitizer and libFuzzer runtimes for clang 14
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev
-    xvfb xauth x11vnc # the editor on a machine without a display
+    qt6-svg-dev # the icon's PNG sizes are rendered from its SVG
+    desktop-file-utils appstream # validators of the desktop entry and metainfo
+    dpkg-dev file lintian # the Debian package: shlibdeps, its check
+    xvfb xauth x11vnc openbox # the editor on a machine without a display
+    x11-utils dbus-daemon at-spi2-core python3-pyatspi # window captions, screen-reader names
     fonts-liberation
     clang-format
 )
 
+installed="$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)"
 missing=()
 for package in "${packages[@]}"; do
-    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+    grep -qx "$package installed" <<<"$installed" || missing+=("$package")
 done
-
 if ((${#missing[@]} == 0)); then
-    echo "setup: all packages present"
     exit 0
 fi
 
 as_root=()
 if ((EUID != 0)); then
     if ! command -v sudo >/dev/null; then
-        echo "setup: missing packages (${missing[*]}); run as root or install sudo" >&2
+        echo "setup: missing packages (${missing[*]}); run as root, or install sudo" >&2
         exit 1
     fi
     as_root=(sudo)
 fi
 
-echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -q
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+# The log belongs to the calling user, also when this runs through sudo.
+as_caller mkdir -p "$repo_root/build"
+log="$repo_root/build/setup.log"
+as_caller truncate -s 0 "$log"
+apt_get() {
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get -q -o Dpkg::Use-Pty=0 "$@" >>"$log" 2>&1
+}
+run() {
+    local what="$1" started=$SECONDS
+    shift
+    printf 'setup: %s ...' "$what"
+    if ! "$@"; then
+        printf ' failed\n'
+        tail -n 15 "$log"
+        echo "setup: FAILED: $what (log: ${log#"$repo_root"/})" >&2
+        exit 1
+    fi
+    printf ' done in %d s\n' $((SECONDS - started))
+}
+
+run "updating the package lists" apt_get update
+run "downloading ${#missing[*]} packages and what they need" \
+    apt_get install -y --no-install-recommends --download-only "${missing[@]}"
+run "installing them (${missing[*]})" apt_get install -y --no-install-recommends "${missing[@]}"

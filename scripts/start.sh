@@ -1,75 +1,106 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the editor (Release, build/) and starts it. With
-# no display, it starts a virtual one and serves it over VNC on 127.0.0.1 only.
+# Installs what is missing, builds the editor (Release, build/) and starts it.
+# Without a display it starts a virtual one (Xvfb, with a window manager when openbox
+# is installed) and serves it over VNC on 127.0.0.1 only, behind a password made for
+# this start. The editor, and everything started for it, stops with Ctrl-C.
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/common.sh"
+begin "$0" "$@"
 cd "$repo_root"
 
-bash "$repo_root/scripts/setup.sh"
-as_invoker mkdir -p build
 echo "start: building the editor"
-quietly build/configure.log configure_main_build
-quietly build/build.log as_invoker cmake --build build -j "$build_jobs" --target quenbyeditor
+if ! main_build --target quenbyeditor; then
+    echo "start: FAILED: the editor did not build (log: ${failed_log#"$repo_root"/})" >&2
+    exit 1
+fi
 editor="$repo_root/build/src/app/quenbyeditor"
 
-if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
-    as_invoker "$editor"
-    exit
+# Everything started here, ended on exit; a private folder (mode 0700) for the X
+# cookie, the VNC password, and the editor's runtime files when the session has no
+# runtime folder (sudo and su drop XDG_RUNTIME_DIR).
+children=()
+private="$(mktemp -d "${TMPDIR:-/tmp}/quenbyeditor.XXXXXX")"
+# shellcheck disable=SC2317 # called by the trap
+finish() {
+    local pid
+    for pid in "${children[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$private"
+}
+trap finish EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+if [[ -z ${XDG_RUNTIME_DIR:-} || ! -d $XDG_RUNTIME_DIR || ! -O $XDG_RUNTIME_DIR ]]; then
+    export XDG_RUNTIME_DIR="$private"
 fi
 
-# No display: a virtual X display, and a VNC server for it that listens on the
-# loopback address only. (Qt's own VNC platform of Qt 6.4 listens on every address
-# and has no option to change that, so it is not used.)
-free_display() {
-    local n
-    for n in $(seq 90 140); do
-        if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then
-            echo "$n"
-            return
-        fi
-    done
-    return 1
-}
-port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-free_port() {
-    local port
-    for port in $(seq 5900 5999); do
-        if ! port_in_use "$port"; then
-            echo "$port"
-            return
-        fi
-    done
-    return 1
+# Runs the editor until it closes; a signal to this script ends it too.
+run_editor() {
+    echo "start: starting the editor"
+    "$editor" &
+    children+=($!)
+    local status=0
+    wait "${children[-1]}" || status=$?
+    exit "$status"
 }
 
-display=":$(free_display)"
-port="$(free_port)"
-helpers=()
-stop_helpers() {
-    local pid
-    for pid in "${helpers[@]}"; do kill "$pid" 2>/dev/null || true; done
-}
-trap stop_helpers EXIT
+if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
+    run_editor
+fi
 
-"${invoker[@]}" Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-helpers+=($!)
-for _ in $(seq 50); do
-    [[ -e /tmp/.X11-unix/X${display#:} ]] && break
+# No display: a virtual X display that only holders of its cookie may use, and a
+# VNC server for it on the loopback address, with a fresh password. (Qt's own VNC
+# platform of Qt 6.4 listens on every address, without a password, so it is not
+# used.)
+echo "start: no display (DISPLAY is not set): starting a virtual one served over VNC"
+export XAUTHORITY="$private/Xauthority"
+cookie="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
+: >"$XAUTHORITY"
+xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
+# Xvfb picks a free display number itself and writes it to descriptor 3.
+Xvfb -displayfd 3 -auth "$XAUTHORITY" -nolisten tcp -screen 0 1024x768x24 \
+    3>"$private/display" >build/xvfb.log 2>&1 &
+children+=($!)
+for _ in $(seq 100); do
+    [[ -s $private/display ]] && break
+    kill -0 "${children[-1]}" 2>/dev/null || break
     sleep 0.1
 done
-"${invoker[@]}" x11vnc -display "$display" -localhost -rfbport "$port" -nopw -forever -shared \
-    -quiet >/dev/null 2>&1 &
-helpers+=($!)
-for _ in $(seq 50); do
-    port_in_use "$port" && break
+if [[ ! -s $private/display ]]; then
+    tail -n 5 build/xvfb.log
+    echo "start: FAILED: no virtual display could be started, none free? (log: build/xvfb.log)" >&2
+    exit 1
+fi
+DISPLAY=":$(head -n 1 "$private/display")"
+export DISPLAY
+xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
+
+if command -v openbox >/dev/null; then
+    openbox --sm-disable >build/openbox.log 2>&1 &
+    children+=($!)
+fi
+
+password="$(head -c 48 /dev/urandom | base64 | tr -dc 'A-Za-z0-9')"
+password="${password:0:8}" # VNC passwords have 8 characters
+(umask 077 && printf '%s\n' "$password" >"$private/vnc-password")
+x11vnc -display "$DISPLAY" -localhost -noipv6 -passwdfile "$private/vnc-password" \
+    -forever -shared -quiet >"$private/x11vnc.out" 2>build/x11vnc.log &
+children+=($!)
+port=""
+for _ in $(seq 300); do
+    port="$(sed -n 's/^PORT=//p' "$private/x11vnc.out")"
+    [[ -n $port ]] && break
+    kill -0 "${children[-1]}" 2>/dev/null || break
     sleep 0.1
 done
-if ! port_in_use "$port"; then
-    echo "start: the VNC server did not start on 127.0.0.1:$port" >&2
+if [[ -z $port ]]; then
+    tail -n 5 build/x11vnc.log
+    echo "start: FAILED: the VNC server did not start, no free port from 5900? (log: build/x11vnc.log)" >&2
     exit 1
 fi
 
-echo "No display found: the editor is on VNC at 127.0.0.1:$port (connect with a VNC" \
-    "viewer on this machine, or through an SSH tunnel: ssh -L $port:127.0.0.1:$port HOST)."
-as_invoker env DISPLAY="$display" "$editor"
+echo "start: the editor is on VNC at 127.0.0.1:$port, password $password (for this start only)."
+echo "start: connect with a VNC viewer on this machine, or from another through an SSH" \
+    "tunnel: ssh -L $port:127.0.0.1:$port HOST, then view 127.0.0.1:$port there."
+run_editor

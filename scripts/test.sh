@@ -1,75 +1,61 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test:
-#   1. the editor, its tests and benchmarks (Release, build/), every test offscreen;
-#   2. the core and its tests with AddressSanitizer and UndefinedBehaviorSanitizer
-#      (clang, build-sanitize/);
-#   3. each fuzz target for a short while on its seeds.
-# Prints one summary line and exits non-zero when anything failed.
+# Installs what is missing, builds and runs every test, in steps:
+#   1. build: the editor, its tests and benchmarks (Release, build/);
+#   2. tests: every test of build/, offscreen;
+#   3. sanitizer build: the core, its tests and the fuzz targets with
+#      AddressSanitizer and UndefinedBehaviorSanitizer (clang, build-sanitize/);
+#   4. sanitizer tests: every test of build-sanitize/;
+#   5. fuzz: each fuzz target for QE_FUZZ_SECONDS (15) seconds on its seeds.
+# Stops at the first step that fails, with a line naming the step and its log.
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/common.sh"
+begin "$0" "$@"
 cd "$repo_root"
 
 fuzz_seconds="${QE_FUZZ_SECONDS:-15}"
 passed=()
-failed=()
 
 step() {
     local name="$1"
     shift
-    echo
+    local started=$SECONDS
     echo "=== $name"
-    if "$@"; then passed+=("$name"); else failed+=("$name"); fi
+    failed_log=""
+    if ! "$@"; then
+        echo "test.sh: FAILED at step \"$name\"${failed_log:+ (log: ${failed_log#"$repo_root"/})}" >&2
+        exit 1
+    fi
+    echo "--- $name: done in $((SECONDS - started)) s"
+    passed+=("$name")
 }
 
-# Runs ctest quietly: the summary, and the full output of the tests that failed.
+# Runs the tests of a build folder: the summary, and the output of those that failed.
 run_ctest() {
     local build="$1"
     local log="$build/ctest.log"
-    if as_invoker ctest --test-dir "$build" -j "$build_jobs" --timeout 600 >"$log" 2>&1; then
+    if logged tests "$log" ctest --test-dir "$build" -j "$build_jobs" --timeout 600; then
         sed -n '/tests passed/,$p' "$log"
         return 0
     fi
     sed -n '/tests passed/,$p' "$log"
-    echo "--- output of the failed tests (full log: $log):"
-    as_invoker ctest --test-dir "$build" --rerun-failed --output-on-failure --timeout 600 |
-        tail -n 200 || true
+    echo "--- output of the failed tests:"
+    ctest --test-dir "$build" --rerun-failed --output-on-failure --timeout 600 | tail -n 200 || true
+    failed_log="$log"
     return 1
 }
 
-main_build() {
-    as_invoker mkdir -p build
-    quietly build/configure.log configure_main_build &&
-        quietly build/build.log as_invoker cmake --build build -j "$build_jobs" &&
-        echo "built build/ (editor, tests, benchmarks)"
+main_tests() { QT_QPA_PLATFORM=offscreen run_ctest build; }
+sanitize_tests() { run_ctest build-sanitize; }
+fuzz() {
+    failed_log="build-sanitize/fuzz-run/"
+    bash scripts/fuzz.sh "$fuzz_seconds"
 }
 
-main_tests() {
-    local -x QT_QPA_PLATFORM=offscreen
-    run_ctest build
-}
-
-sanitize_build() {
-    as_invoker mkdir -p build-sanitize
-    quietly build-sanitize/configure.log configure_sanitize_build &&
-        quietly build-sanitize/build.log as_invoker cmake --build build-sanitize -j "$build_jobs" &&
-        echo "built build-sanitize/ (core, tests and fuzz targets with sanitizers)"
-}
-
-sanitize_tests() {
-    run_ctest build-sanitize
-}
-
-bash "$repo_root/scripts/setup.sh"
 step "build" main_build
 step "tests" main_tests
 step "sanitizer build" sanitize_build
 step "sanitizer tests" sanitize_tests
-step "fuzz (${fuzz_seconds} s per target)" bash "$repo_root/scripts/fuzz.sh" "$fuzz_seconds"
+step "fuzz" fuzz
 
-echo
-if ((${#failed[@]} > 0)); then
-    echo "test.sh: FAILED: $(IFS=,; echo "${failed[*]}") (passed: $(IFS=,; echo "${passed[*]}"))"
-    exit 1
-fi
 echo "test.sh: all passed: $(IFS=,; echo "${passed[*]}")"

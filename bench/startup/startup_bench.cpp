@@ -1,6 +1,7 @@
 // Time from process start to the first painted main window, offscreen, and the
-// peak memory of the process: the editor's TfrmMain against a bare QMainWindow
-// holding one plain widget per control of the model, in the same tree.
+// peak memory of the process: the editor's TfrmMain against the same window built
+// plainly from stock Qt widgets (menus, a QTabWidget, one stock widget per control
+// of the model with its caption or items, in the same tree).
 //
 // Each run is a fresh process: the parent notes the clock, forks and execs this
 // program with --child; the child shows its window and reports when the window
@@ -14,12 +15,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStackedWidget>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -47,9 +52,14 @@ long long monotonicNs() {
     return ts.tv_sec * 1000000000LL + ts.tv_nsec;
 }
 
-// The model's controls as "<kind letter><parent index>" items separated by
-// commas, pgcMain (index 0) left out; the letter is upper case for a control
-// hidden in the layout.
+// Separators of the model description: one record per control, its fields
+// (kind letter with parent index, caption, then the items of a choice field).
+constexpr char kRecord = '\x1e';
+constexpr char kField = '\x1f';
+
+// The model's controls, pgcMain (index 0) left out, as records of "<kind letter>
+// <parent index>", the caption and a choice field's items; the letter is upper
+// case for a control hidden in the layout.
 std::string describeModel() {
     const qe::Fields fields;
     const auto& all = fields.all();
@@ -65,8 +75,10 @@ std::string describeModel() {
             letter = 'p';
             break;
         case qe::Kind::Text:
-        case qe::Kind::Spin:
             letter = 'e';
+            break;
+        case qe::Kind::Spin:
+            letter = 's';
             break;
         case qe::Kind::Check:
             letter = 'c';
@@ -83,60 +95,92 @@ std::string describeModel() {
         case qe::Kind::Button:
             letter = 'b';
             break;
+        case qe::Kind::Box:
+            letter = c.has(qe::Group) ? 'g' : 'f';
+            break;
         default:
-            break; // boxes, the image and the memo: plain frames
+            break; // the image and the memo: plain frames
         }
         if (c.has(qe::Hidden)) letter = static_cast<char>(letter - 'a' + 'A');
-        out += letter + std::to_string(index.at(c.parent())) + ',';
+        out += letter + std::to_string(index.at(c.parent())) + kField + c.caption();
+        for (const std::string& item : c.items())
+            out += kField + item;
+        out += kRecord;
     }
     return out;
 }
 
-// A QMainWindow with one plain widget per described control, each a child of its
-// model parent's widget, the pages in a stack so that one page shows, as in the
-// editor.
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t at = 0;
+    for (size_t next; (next = text.find(separator, at)) != std::string::npos; at = next + 1)
+        parts.push_back(text.substr(at, next - at));
+    parts.push_back(text.substr(at));
+    return parts;
+}
+
+// The same window built the plain way from stock Qt widgets: a QMainWindow with
+// the same menus, a QTabWidget holding the pages, and for every described
+// control the stock widget of its kind with its caption or items, each a child
+// of its model parent's widget.
 std::unique_ptr<QMainWindow> bareWindow(const std::string& model) {
     auto window = std::make_unique<QMainWindow>();
-    auto* stack = new QStackedWidget;
-    window->setCentralWidget(stack);
+    QMenu* file = window->menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Open"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    file->addAction(QStringLiteral("&Save"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Close"));
+    window->menuBar()->addMenu(QStringLiteral("&Help"))->addAction(QStringLiteral("&About"));
+    auto* tabs = new QTabWidget;
+    window->setCentralWidget(tabs);
     window->setFixedSize(337, 436);
-    std::vector<QWidget*> widgets{stack};
+    std::vector<QWidget*> widgets{tabs};
     std::map<QWidget*, int> nextTop;
-    for (size_t at = 0; at < model.size();) {
-        const size_t comma = model.find(',', at);
-        const char letter = model[at];
-        const int parentIndex = std::atoi(model.c_str() + at + 1);
-        at = comma + 1;
-        QWidget* parent = widgets.at(static_cast<size_t>(parentIndex));
+    for (const std::string& record : split(model, kRecord)) {
+        if (record.empty()) continue;
+        const std::vector<std::string> fields = split(record, kField);
+        const char letter = fields[0][0];
+        QWidget* parent = widgets.at(static_cast<size_t>(std::atoi(fields[0].c_str() + 1)));
+        const QString caption = QString::fromStdString(fields[1]);
         QWidget* w = nullptr;
         switch (letter | 0x20) {
         case 'p':
-            w = new QFrame;
-            stack->addWidget(w);
+            w = new QWidget;
+            tabs->setTabVisible(tabs->addTab(w, caption), letter == 'p');
             break;
         case 'e':
             w = new QLineEdit(parent);
             break;
+        case 's':
+            w = new QSpinBox(parent);
+            break;
         case 'c':
-            w = new QCheckBox(QStringLiteral("Check"), parent);
+            w = new QCheckBox(caption, parent);
             break;
         case 'r':
-            w = new QRadioButton(QStringLiteral("Radio"), parent);
+            w = new QRadioButton(caption, parent);
             break;
-        case 'o':
-            w = new QComboBox(parent);
+        case 'o': {
+            auto* combo = new QComboBox(parent);
+            for (size_t i = 2; i < fields.size(); ++i)
+                combo->addItem(QString::fromStdString(fields[i]));
+            w = combo;
             break;
+        }
         case 'l':
-            w = new QLabel(QStringLiteral("Label:"), parent);
+            w = new QLabel(caption, parent);
             break;
         case 'b':
-            w = new QPushButton(QStringLiteral("Button"), parent);
+            w = new QPushButton(caption, parent);
+            break;
+        case 'g':
+            w = new QGroupBox(caption, parent);
             break;
         default:
             w = new QFrame(parent);
             break;
         }
-        if (letter != 'p') {
+        if ((letter | 0x20) != 'p') {
             int& top = nextTop[parent];
             w->setGeometry(8, 8 + top, 150, 21);
             top += 24;
@@ -227,6 +271,10 @@ double median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--child") == 0) return runChild(argc, argv);
+    if (argc == 2 && std::strcmp(argv[1], "--model") == 0) {
+        std::fputs(describeModel().c_str(), stdout);
+        return 0;
+    }
 
     int runs = 15;
     if (argc == 3 && std::strcmp(argv[1], "--runs") == 0)
@@ -238,7 +286,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
     const std::string model = describeModel();
-    const size_t controls = static_cast<size_t>(std::count(model.begin(), model.end(), ','));
+    const size_t controls = static_cast<size_t>(std::count(model.begin(), model.end(), kRecord));
     std::map<std::string, std::vector<double>> ms, mib;
     const std::string modes[] = {"editor", "bare"};
     for (int run = 0; run < runs; ++run) {

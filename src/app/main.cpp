@@ -1,14 +1,7 @@
-// The editor's entry: the application with its title and font, the main window,
-// and the event loop until that window closes.
-#include "ui/qt/app_look.h"
-#include "ui/qt/frm_main.h"
-
-#include <QApplication>
+// The editor's entry: the command line, the application with its title and look,
+// the main window, and the event loop until that window closes.
+#include "startup.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    qe::applyAppLook(app);
-    qe::TfrmMain window;
-    window.show();
-    return QApplication::exec();
+    return qe::runEditor(argc, argv);
 }

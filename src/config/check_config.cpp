@@ -3,7 +3,10 @@
 // whether it passes or not.
 #include "check_config.h"
 
+#include "fields/keys.h"
 #include "fields/text.h"
+
+#include <vector>
 
 namespace qe {
 
@@ -49,24 +52,33 @@ void fillMailLogging(Fields& f) {
     fillIfBlank(f.txtLogMailSender, id);
     fillIfBlank(f.txtLogMailReceiver, id);
     fillIfBlank(f.txtLogMailIP, at == std::string::npos ? id : id.substr(at + 1));
-    fillIfBlank(f.txtLogMailPort, "25");
+    fillIfBlank(f.txtLogMailPort, key::mailLogVia.port);
 }
 
-// Each brought down to its MaxValue; values below MinValue and text that does
-// not convert are left for the client to judge.
+// The spin fields marked CheckMax, each brought down to its MaxValue; values below
+// MinValue and text that does not convert are left for the client to judge. None
+// of them has a handler, so the order does not matter.
 void bringDownToLimits(Fields& f) {
-    for (Control* c : {&f.seMinuts, &f.seWorkComplete, &f.seBufferMinuts, &f.seTimeOut,
-                       &f.seRC5WorkFetch, &f.seOGRWorkFetch, &f.seCPU, &f.seLogMailSize}) {
-        if (c->value() > c->maxValue()) c->setValue(c->maxValue());
-    }
+    for (Control* c : f.all())
+        if (c->has(CheckMax) && c->value() > c->maxValue()) c->setValue(c->maxValue());
+}
+
+// The fields marked NamesFile, in the order the check has always tested them:
+// the pages from the last to the first, each page's fields in focus order. The
+// focus ends on the last bad one.
+std::vector<Control*> fileNameFields(const Fields& f) {
+    std::vector<Control*> fields;
+    for (int page = f.pageCount() - 1; page >= 0; --page)
+        for (Control* c : f.all())
+            if (c->has(NamesFile) && c->page() == &f.page(page)) fields.push_back(c);
+    return fields;
 }
 
 // Every field is tested, shown or not. The focus request may be refused by the
 // window (see CheckHost::focus); the message and the failure stand either way.
 bool checkFileNames(Fields& f, CheckHost& host) {
     bool pass = true;
-    for (Control* c : {&f.txtLogFile, &f.txtBufferIn, &f.txtBufferOut, &f.txtBufferCheck,
-                       &f.txtExitFile, &f.txtPauseFile, &f.txtPauseProgram}) {
+    for (Control* c : fileNameFields(f)) {
         if (ValidStr(c->text(), host)) continue;
         host.focus(*c);
         pass = false;

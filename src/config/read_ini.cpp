@@ -8,41 +8,30 @@
 #include "credential.h"
 
 #include <climits>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
 namespace qe {
 namespace {
 
-// Reads of one section; an absent key gives the default it is passed.
-class Section {
+// Reads of the owned keys; an absent key gives the key's default.
+class Reader {
 public:
-    Section(const IniText& file, const char* name) : file_(file), name_(name) {}
+    explicit Reader(const IniText& file) : file_(file) {}
 
-    std::string get(std::string_view key, std::string_view def) const {
-        return file_.read(name_, key, def);
+    std::string get(const Key& k) const { return file_.read(k.section, k.name, k.def); }
+    // Keys whose default is not fixed (the mail addresses default to the ID).
+    std::string get(const Key& k, std::string_view def) const {
+        return file_.read(k.section, k.name, def);
     }
     // A flag: true when the value is exactly word.
-    bool is(std::string_view key, std::string_view def, std::string_view word) const {
-        return get(key, def) == word;
-    }
+    bool is(const Key& k, std::string_view word) const { return get(k) == word; }
+    // A word key: the item its word names, 0 for any other text.
+    int item(const Key& k) const { return k.item(get(k)); }
 
 private:
     const IniText& file_;
-    const char* name_;
 };
-
-// The item a word names: 1 for the first of words, 2 for the second and so on,
-// 0 for any other text.
-int itemOfWord(std::string_view value, std::initializer_list<std::string_view> words) {
-    int item = 1;
-    for (std::string_view w : words) {
-        if (value == w) return item;
-        ++item;
-    }
-    return 0;
-}
 
 // The item of a core number: item n + 1 for core n, so -1 is "Auto Select". A
 // number whose item would not fit in an int is outside the list anyway.
@@ -176,7 +165,7 @@ void loadBlockSize(Control& blockSize, int size) {
 // A rotating log keeps either a number of days or a period word.
 void loadRotateLimit(Fields& f, std::string_view value) {
     const int days = lenientInt(value, -1);
-    const int period = itemOfWord(value, {"daily", "weekly", "monthly"}) - 1;
+    const int period = indexOfWord(kLogPeriodWords, value);
     if (days != -1) {
         f.rbLogNumber.select();
         f.seLogNumber.setValue(days);
@@ -216,110 +205,109 @@ void loadCredential(Fields& f, std::string_view encoded) {
     if (parts.password) f.txtProxyPass.setText(*parts.password);
 }
 
-void readParameters(Fields& f, const Section& s) {
-    f.txtID.setText(s.get("id", kDefaultID));
+void readParameters(Fields& f, const Reader& r) {
+    f.txtID.setText(r.get(key::id));
 }
 
-void readMisc(Fields& f, const Section& s) {
-    f.seWorkComplete.setText(s.get("run-work-limit", "0"));
-    loadDuration(s.get("run-time-limit", "0:00"), f.seHours, f.seMinuts);
-    loadProjectPriority(f, s.get("project-priority", "RC5,OGR,DES,CSC"));
+void readMisc(Fields& f, const Reader& r) {
+    f.seWorkComplete.setText(r.get(key::runWorkLimit));
+    loadDuration(r.get(key::runTimeLimit), f.seHours, f.seMinuts);
+    loadProjectPriority(f, r.get(key::projectPriority));
 }
 
-void readTriggers(Fields& f, const Section& s) {
-    f.chkRestart.setChecked(s.is("restart-on-config-file-change", "no", "yes"));
-    const std::string exitFile = s.get("exit-flag-filename", "ExitRC5.now");
+void readTriggers(Fields& f, const Reader& r) {
+    f.chkRestart.setChecked(r.is(key::restartOnConfigFileChange, "yes"));
+    const std::string exitFile = r.get(key::exitFlagFilename);
     f.chkExitFile.setChecked(!exitFile.empty());
     if (!exitFile.empty()) f.txtExitFile.setText(exitFile);
-    f.txtPauseFile.setText(s.get("pause-flag-filename", ""));
-    f.txtPauseProgram.setText(s.get("pause-watch-plist", ""));
-    f.chkTemperature.setChecked(s.is("pause-on-high-cpu-temp", "no", "yes"));
-    loadThresholds(f, s.get("cpu-temperature-thresholds", ""));
-    if (s.is("pause-on-no-mains-power", "yes", "no")) f.chkBattery.setChecked(false);
+    f.txtPauseFile.setText(r.get(key::pauseFlagFilename));
+    f.txtPauseProgram.setText(r.get(key::pauseWatchPlist));
+    f.chkTemperature.setChecked(r.is(key::pauseOnHighCpuTemp, "yes"));
+    loadThresholds(f, r.get(key::cpuTemperatureThresholds));
+    if (r.is(key::pauseOnNoMainsPower, "no")) f.chkBattery.setChecked(false);
 }
 
-void readDisplay(Fields& f, const Section& s) {
-    if (s.is("detached", "no", "yes")) f.chkHideClient.setChecked(true);
-    f.cmbProgress.setIndex(itemOfWord(s.get("progress-indicator", "auto-sense"),
-                                      {"disabled", "absolute", "relative", "live-rate"}));
+void readDisplay(Fields& f, const Reader& r) {
+    if (r.is(key::detached, "yes")) f.chkHideClient.setChecked(true);
+    f.cmbProgress.setIndex(r.item(key::progressIndicator));
 }
 
-void readProcessorUsage(Fields& f, const Section& s) {
-    loadMaxThreads(f, strictInt(s.get("max-threads", "-1")));
-    f.sePriority.setValue(strictInt(s.get("priority", "0")));
+void readProcessorUsage(Fields& f, const Reader& r) {
+    loadMaxThreads(f, strictInt(r.get(key::maxThreads)));
+    f.sePriority.setValue(strictInt(r.get(key::priority)));
 }
 
-void readRc5(Fields& f, const Section& s) {
-    f.seRC5WorkFetch.setValue(strictInt(s.get("fetch-workunit-threshold", "0")));
-    f.seRC5Hours.setValue(strictInt(s.get("fetch-time-threshold", "0")));
-    loadBlockSize(f.cmbRC5BlockSize, strictInt(s.get("preferred-blocksize", "-1")));
-    f.cmbRC5Core.setIndex(itemOfCore(strictInt(s.get("core", "-1"))));
+void readRc5(Fields& f, const Reader& r) {
+    f.seRC5WorkFetch.setValue(strictInt(r.get(key::rc5FetchWorkunitThreshold)));
+    f.seRC5Hours.setValue(strictInt(r.get(key::rc5FetchTimeThreshold)));
+    loadBlockSize(f.cmbRC5BlockSize, strictInt(r.get(key::rc5PreferredBlocksize)));
+    f.cmbRC5Core.setIndex(itemOfCore(strictInt(r.get(key::rc5Core))));
 }
 
-void readOgr(Fields& f, const Section& s) {
-    f.seOGRWorkFetch.setValue(strictInt(s.get("fetch-workunit-threshold", "0")));
-    f.cmbOGRCore.setIndex(itemOfCore(strictInt(s.get("core", "-1"))));
+void readOgr(Fields& f, const Reader& r) {
+    f.seOGRWorkFetch.setValue(strictInt(r.get(key::ogrFetchWorkunitThreshold)));
+    f.cmbOGRCore.setIndex(itemOfCore(strictInt(r.get(key::ogrCore))));
 }
 
-void readBuffers(Fields& f, const Section& s) {
-    if (s.is("buffer-only-in-memory", "no", "yes")) f.chkBufferMem.setChecked(true);
-    f.txtBufferIn.setText(s.get("buffer-file-basename", "buff-in"));
-    f.txtBufferOut.setText(s.get("output-file-basename", "buff-out"));
-    f.txtBufferCheck.setText(s.get("checkpoint-filename", ""));
-    if (s.is("allow-update-from-altbuffer", "no", "yes")) f.chkBufferRemote.setChecked(true);
-    f.txtBufferRemote.setText(s.get("alternate-buffer-directory", ""));
-    f.cmbBufferLevel.setIndex(strictInt(s.get("frequent-threshold-checks", "0")));
+void readBuffers(Fields& f, const Reader& r) {
+    if (r.is(key::bufferOnlyInMemory, "yes")) f.chkBufferMem.setChecked(true);
+    f.txtBufferIn.setText(r.get(key::bufferFileBasename));
+    f.txtBufferOut.setText(r.get(key::outputFileBasename));
+    f.txtBufferCheck.setText(r.get(key::checkpointFilename));
+    if (r.is(key::allowUpdateFromAltbuffer, "yes")) f.chkBufferRemote.setChecked(true);
+    f.txtBufferRemote.setText(r.get(key::alternateBufferDirectory));
+    f.cmbBufferLevel.setIndex(strictInt(r.get(key::frequentThresholdChecks)));
     f.cmbBufferLevel.fire();
-    loadDuration(s.get("threshold-check-interval", "0:00"), f.seBufferHours, f.seBufferMinuts);
+    loadDuration(r.get(key::thresholdCheckInterval), f.seBufferHours, f.seBufferMinuts);
 }
 
-void readLogging(Fields& f, const Section& s) {
-    f.cmbLogType.setIndex(
-        itemOfWord(s.get("log-file-type", "none"), {"no limit", "restart", "fifo", "rotate"}));
+void readLogging(Fields& f, const Reader& r) {
+    f.cmbLogType.setIndex(r.item(key::logFileType));
     f.cmbLogType.fire();
-    f.txtLogFile.setText(s.get("log-file", ""));
-    loadLogFileLimit(f, s.get("log-file-limit", "0"));
-    loadMailLogMax(f, s.get("mail-log-max", "0"));
-    f.txtLogMailSender.setText(s.get("mail-log-from", f.txtID.text()));
-    f.txtLogMailReceiver.setText(s.get("mail-log-dest", f.txtID.text()));
-    loadAddress(s.get("mail-log-via", ""), "25", f.txtLogMailIP, f.txtLogMailPort);
+    f.txtLogFile.setText(r.get(key::logFile));
+    loadLogFileLimit(f, r.get(key::logFileLimit));
+    loadMailLogMax(f, r.get(key::mailLogMax));
+    f.txtLogMailSender.setText(r.get(key::mailLogFrom, f.txtID.text()));
+    f.txtLogMailReceiver.setText(r.get(key::mailLogDest, f.txtID.text()));
+    loadAddress(r.get(key::mailLogVia), key::mailLogVia.port, f.txtLogMailIP, f.txtLogMailPort);
 }
 
 // Every key is loaded even when the first one disables networking.
-void readNetworking(Fields& f, const Section& s) {
-    f.cmbNetwork.setIndex(s.is("disabled", "no", "no") ? 0 : 1);
+void readNetworking(Fields& f, const Reader& r) {
+    f.cmbNetwork.setIndex(r.is(key::disabled, "no") ? 0 : 1);
     f.cmbNetwork.fire();
-    f.seTimeOut.setValue(lenientInt(s.get("nettimeout", "60"), 60));
-    f.cmbDialup.setIndex(itemOfWord(s.get("dialup-watcher", "disabled"), {"active", "passive"}));
+    f.seTimeOut.setValue(lenientInt(r.get(key::nettimeout), key::nettimeout.number()));
+    f.cmbDialup.setIndex(r.item(key::dialupWatcher));
     f.cmbDialup.fire();
-    f.txtInterfaces.setText(s.get("interfaces-to-watch", ""));
-    f.chkDUN.setChecked(s.is("enable-start-stop", "no", "yes"));
-    f.txtDUN.setText(s.get("dialup-profile", ""));
-    f.cmbProxyType.setIndex(itemOfWord(s.get("firewall-type", ""), {"http", "socks4", "socks5"}));
+    f.txtInterfaces.setText(r.get(key::interfacesToWatch));
+    f.chkDUN.setChecked(r.is(key::enableStartStop, "yes"));
+    f.txtDUN.setText(r.get(key::dialupProfile));
+    f.cmbProxyType.setIndex(r.item(key::firewallType));
     f.cmbProxyType.fire();
-    loadAddress(s.get("firewall-host", ""), f.cmbProxyType.index() == 1 ? "8080" : "1080",
-                f.txtProxyIP, f.txtProxyPort);
-    const std::string encoding = s.get("encoding", "");
+    loadAddress(r.get(key::firewallHost), proxyPort(f.cmbProxyType.index()), f.txtProxyIP,
+                f.txtProxyPort);
+    const std::string encoding = r.get(key::encoding);
     f.chkProxyUUE.setChecked(encoding == "uue" || encoding == "UUE");
-    f.chkAutoFind.setChecked(s.is("autofindkeyserver", "yes", "yes"));
-    f.chkFallback.setChecked(!s.is("nofallback", "false", "true"));
-    loadAddress(s.get("keyserver", ""), "2064", f.txtKeyserverIP, f.txtKeyserverPort);
-    loadCredential(f, s.get("firewall-auth", ""));
+    f.chkAutoFind.setChecked(r.is(key::autofindkeyserver, "yes"));
+    f.chkFallback.setChecked(!r.is(key::nofallback, "true"));
+    loadAddress(r.get(key::keyserver), key::keyserver.port, f.txtKeyserverIP, f.txtKeyserverPort);
+    loadCredential(f, r.get(key::firewallAuth));
 }
 
 } // namespace
 
 void ReadINI(Fields& f, const IniText& file) {
-    readParameters(f, {file, "parameters"});
-    readMisc(f, {file, "misc"});
-    readTriggers(f, {file, "triggers"});
-    readDisplay(f, {file, "display"});
-    readProcessorUsage(f, {file, "processor-usage"});
-    readRc5(f, {file, "rc5"});
-    readOgr(f, {file, "ogr"});
-    readBuffers(f, {file, "buffers"});
-    readLogging(f, {file, "logging"});
-    readNetworking(f, {file, "networking"});
+    const Reader r{file};
+    readParameters(f, r);
+    readMisc(f, r);
+    readTriggers(f, r);
+    readDisplay(f, r);
+    readProcessorUsage(f, r);
+    readRc5(f, r);
+    readOgr(f, r);
+    readBuffers(f, r);
+    readLogging(f, r);
+    readNetworking(f, r);
 }
 
 } // namespace qe

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "fields/fields.h"
+#include "fields/keys.h"
 #include "ini_text.h"
 
 namespace qe {
 
 // The e-mail address that an absent "id" key loads as.
-inline constexpr const char* kDefaultID = "nobody@example.org";
+inline constexpr const char* kDefaultID = key::id.def;
 
 // Loads the ten owned sections of file into the fields, key by key in the fixed
 // order, running the interlocks as it goes. Stops at the first value that cannot

@@ -14,15 +14,37 @@
 namespace qe {
 namespace {
 
-// Writes into one section.
-class Section {
+// Writes of the owned keys.
+class Writer {
 public:
-    Section(IniText& file, const char* name) : file_(file), name_(name) {}
-    void put(std::string_view key, std::string_view value) { file_.write(name_, key, value); }
+    explicit Writer(IniText& file) : file_(file) {}
+
+    void put(const Key& k, std::string_view value) { file_.write(k.section, k.name, value); }
+    // A text, unless it is what an absent key counts as.
+    void putUnlessDefault(const Key& k, const std::string& text) {
+        if (text != k.def) put(k, text);
+    }
+    // A spin field's text, unless its value is the key's default number.
+    void putUnlessDefault(const Key& k, const Control& spin) {
+        if (spin.value() != k.number()) put(k, spin.text());
+    }
+    // The word of a choice field's item, unless it is the first item's. The quotes
+    // around a word with a blank ("no limit") keep the blank inside the value; a
+    // read removes them.
+    void putWord(const Key& k, int item) {
+        if (item == 0) return;
+        const std::string_view word = k.word(item);
+        put(k, word.find(' ') == std::string_view::npos ? std::string(word)
+                                                        : "\"" + std::string(word) + "\"");
+    }
+    // "hours:minutes" from the two spin fields' texts as they stand, unless both
+    // are 0.
+    void putDuration(const Key& k, const Control& hours, const Control& minutes) {
+        if (hours.value() != 0 || minutes.value() != 0) put(k, hours.text() + ":" + minutes.text());
+    }
 
 private:
     IniText& file_;
-    const char* name_;
 };
 
 // The item of a choice field whose items stand for key values. A field with no
@@ -32,11 +54,6 @@ private:
 // index itself would then give the client -2, -1 or "-1", none of which it knows.
 int itemOrFirst(const Control& choice) {
     return std::max(choice.index(), 0);
-}
-
-// "hours:minutes" from the two spin fields' texts, as they stand.
-std::string duration(const Control& hours, const Control& minutes) {
-    return hours.text() + ":" + minutes.text();
 }
 
 // A project, with "=0" when disabled.
@@ -80,26 +97,19 @@ std::string maxThreads(const Fields& f) {
 }
 
 std::string rotatePeriod(const Control& period) {
-    switch (period.index()) {
-    case 1:
-        return "weekly";
-    case 2:
-        return "monthly";
-    default:
-        return "daily";
-    }
+    return std::string(wordAt(kLogPeriodWords, itemOrFirst(period)));
 }
 
 // A host with its port, or with the default port in place of a blank one.
 std::string proxyAddress(const Fields& f) {
     const std::string& port = f.txtProxyPort.text();
     if (!isBlank(port)) return f.txtProxyIP.text() + ":" + port;
-    return f.txtProxyIP.text() + (itemOrFirst(f.cmbProxyType) == 1 ? ":8080" : ":1080");
+    return f.txtProxyIP.text() + ":" + proxyPort(itemOrFirst(f.cmbProxyType));
 }
 
 std::string keyserverAddress(const Fields& f) {
     const std::string& port = f.txtKeyserverPort.text();
-    return f.txtKeyserverIP.text() + ":" + (port.empty() ? "2064" : port);
+    return f.txtKeyserverIP.text() + ":" + (port.empty() ? key::keyserver.port : port);
 }
 
 // The sender or receiver of mailed logs, when it is not the ID the client uses
@@ -108,151 +118,143 @@ bool isOtherThanID(const Fields& f, const Control& address) {
     return !address.text().empty() && address.text() != f.txtID.text();
 }
 
-void writeMisc(const Fields& f, Section s) {
-    if (f.seWorkComplete.value() != 0) s.put("run-work-limit", f.seWorkComplete.text());
-    if (f.seHours.value() != 0 || f.seMinuts.value() != 0)
-        s.put("run-time-limit", duration(f.seHours, f.seMinuts));
-    s.put("project-priority", projectList(f));
+void writeMisc(const Fields& f, Writer& w) {
+    w.putUnlessDefault(key::runWorkLimit, f.seWorkComplete);
+    w.putDuration(key::runTimeLimit, f.seHours, f.seMinuts);
+    w.put(key::projectPriority, projectList(f));
 }
 
 // An unchecked exit file is written empty, which switches it off; the checked
 // default name is left out, which the client reads as that name.
-void writeTriggers(const Fields& f, Section s) {
-    if (f.chkRestart.checked()) s.put("restart-on-config-file-change", "yes");
+void writeTriggers(const Fields& f, Writer& w) {
+    if (f.chkRestart.checked()) w.put(key::restartOnConfigFileChange, "yes");
     if (!f.chkExitFile.checked())
-        s.put("exit-flag-filename", "");
-    else if (f.txtExitFile.text() != "ExitRC5.now")
-        s.put("exit-flag-filename", f.txtExitFile.text());
-    if (!f.txtPauseFile.text().empty()) s.put("pause-flag-filename", f.txtPauseFile.text());
-    if (!f.txtPauseProgram.text().empty()) s.put("pause-watch-plist", f.txtPauseProgram.text());
+        w.put(key::exitFlagFilename, "");
+    else
+        w.putUnlessDefault(key::exitFlagFilename, f.txtExitFile.text());
+    w.putUnlessDefault(key::pauseFlagFilename, f.txtPauseFile.text());
+    w.putUnlessDefault(key::pauseWatchPlist, f.txtPauseProgram.text());
     if (f.chkTemperature.checked()) {
-        s.put("pause-on-high-cpu-temp", "yes");
-        s.put("cpu-temperature-thresholds", thresholds(f));
+        w.put(key::pauseOnHighCpuTemp, "yes");
+        w.put(key::cpuTemperatureThresholds, thresholds(f));
     }
-    if (!f.chkBattery.checked()) s.put("pause-on-no-mains-power", "no");
+    if (!f.chkBattery.checked()) w.put(key::pauseOnNoMainsPower, "no");
 }
 
-void writeDisplay(const Fields& f, Section s) {
-    static const char* const kProgressWords[] = {"", "disabled", "absolute", "relative",
-                                                 "live-rate"};
-    if (f.chkHideClient.checked()) s.put("detached", "yes");
-    if (const int item = itemOrFirst(f.cmbProgress); item != 0)
-        s.put("progress-indicator", kProgressWords[item]);
+void writeDisplay(const Fields& f, Writer& w) {
+    if (f.chkHideClient.checked()) w.put(key::detached, "yes");
+    w.putWord(key::progressIndicator, itemOrFirst(f.cmbProgress));
 }
 
-void writeProcessorUsage(const Fields& f, Section s) {
-    if (f.cmbSystem.index() != 0) s.put("max-threads", maxThreads(f));
-    if (f.sePriority.value() != 0) s.put("priority", f.sePriority.text());
+void writeProcessorUsage(const Fields& f, Writer& w) {
+    if (f.cmbSystem.index() != 0) w.put(key::maxThreads, maxThreads(f));
+    w.putUnlessDefault(key::priority, f.sePriority);
 }
 
-void writeRc5(const Fields& f, Section s) {
-    if (f.seRC5WorkFetch.value() != 0) s.put("fetch-workunit-threshold", f.seRC5WorkFetch.text());
-    if (f.seRC5Hours.value() != 0) s.put("fetch-time-threshold", f.seRC5Hours.text());
+void writeRc5(const Fields& f, Writer& w) {
+    w.putUnlessDefault(key::rc5FetchWorkunitThreshold, f.seRC5WorkFetch);
+    w.putUnlessDefault(key::rc5FetchTimeThreshold, f.seRC5Hours);
     if (const int item = itemOrFirst(f.cmbRC5BlockSize); item != 0)
-        s.put("preferred-blocksize", std::to_string(item + 27));
+        w.put(key::rc5PreferredBlocksize, std::to_string(item + 27));
     if (const int item = itemOrFirst(f.cmbRC5Core); item != 0)
-        s.put("core", std::to_string(item - 1));
+        w.put(key::rc5Core, std::to_string(item - 1));
 }
 
-void writeOgr(const Fields& f, Section s) {
-    if (f.seOGRWorkFetch.value() != 0) s.put("fetch-workunit-threshold", f.seOGRWorkFetch.text());
+void writeOgr(const Fields& f, Writer& w) {
+    w.putUnlessDefault(key::ogrFetchWorkunitThreshold, f.seOGRWorkFetch);
     if (const int item = itemOrFirst(f.cmbOGRCore); item != 0)
-        s.put("core", std::to_string(item - 1));
+        w.put(key::ogrCore, std::to_string(item - 1));
 }
 
 // Buffers kept only in memory need no file names.
-void writeBuffers(const Fields& f, Section s) {
+void writeBuffers(const Fields& f, Writer& w) {
     if (f.chkBufferMem.checked()) {
-        s.put("buffer-only-in-memory", "yes");
+        w.put(key::bufferOnlyInMemory, "yes");
     } else {
-        if (f.txtBufferIn.text() != "buff-in") s.put("buffer-file-basename", f.txtBufferIn.text());
-        if (f.txtBufferOut.text() != "buff-out")
-            s.put("output-file-basename", f.txtBufferOut.text());
-        if (!f.txtBufferCheck.text().empty()) s.put("checkpoint-filename", f.txtBufferCheck.text());
+        w.putUnlessDefault(key::bufferFileBasename, f.txtBufferIn.text());
+        w.putUnlessDefault(key::outputFileBasename, f.txtBufferOut.text());
+        w.putUnlessDefault(key::checkpointFilename, f.txtBufferCheck.text());
     }
     if (f.chkBufferRemote.checked()) {
-        s.put("allow-update-from-altbuffer", "yes");
-        if (!f.txtBufferRemote.text().empty())
-            s.put("alternate-buffer-directory", f.txtBufferRemote.text());
+        w.put(key::allowUpdateFromAltbuffer, "yes");
+        w.putUnlessDefault(key::alternateBufferDirectory, f.txtBufferRemote.text());
     }
     if (const int level = itemOrFirst(f.cmbBufferLevel); level != 0) {
-        s.put("frequent-threshold-checks", std::to_string(level));
-        if (f.seBufferHours.value() != 0 || f.seBufferMinuts.value() != 0)
-            s.put("threshold-check-interval", duration(f.seBufferHours, f.seBufferMinuts));
+        w.put(key::frequentThresholdChecks, std::to_string(level));
+        w.putDuration(key::thresholdCheckInterval, f.seBufferHours, f.seBufferMinuts);
     }
 }
 
-// The quotes around "no limit" keep the blank inside the value; a read removes them.
-void writeLogFile(const Fields& f, Section s) {
-    static const char* const kLogTypeWords[] = {"", "\"no limit\"", "restart", "fifo", "rotate"};
+void writeLogFile(const Fields& f, Writer& w) {
     const int type = itemOrFirst(f.cmbLogType);
     if (type == 0) return;
-    s.put("log-file-type", kLogTypeWords[type]);
-    s.put("log-file", f.txtLogFile.text());
+    w.putWord(key::logFileType, type);
+    w.put(key::logFile, f.txtLogFile.text());
     if (type == 2 || type == 3) {
-        s.put("log-file-limit", f.seLogSize.text());
+        w.put(key::logFileLimit, f.seLogSize.text());
     } else if (type == 4) {
         if (f.rbLogNumber.checked())
-            s.put("log-file-limit", f.seLogNumber.text());
+            w.put(key::logFileLimit, f.seLogNumber.text());
         else if (f.rbLogPeriod.checked())
-            s.put("log-file-limit", rotatePeriod(f.cmbLogPeriod));
+            w.put(key::logFileLimit, rotatePeriod(f.cmbLogPeriod));
     }
 }
 
-void writeMailLog(const Fields& f, Section s) {
+void writeMailLog(const Fields& f, Writer& w) {
     if (!f.chkLogMail.checked()) return;
-    s.put("mail-log-max", f.seLogMailSize.text());
-    if (isOtherThanID(f, f.txtLogMailSender)) s.put("mail-log-from", f.txtLogMailSender.text());
-    if (isOtherThanID(f, f.txtLogMailReceiver)) s.put("mail-log-dest", f.txtLogMailReceiver.text());
-    s.put("mail-log-via", f.txtLogMailIP.text() + ":" + f.txtLogMailPort.text());
+    w.put(key::mailLogMax, f.seLogMailSize.text());
+    if (isOtherThanID(f, f.txtLogMailSender)) w.put(key::mailLogFrom, f.txtLogMailSender.text());
+    if (isOtherThanID(f, f.txtLogMailReceiver))
+        w.put(key::mailLogDest, f.txtLogMailReceiver.text());
+    w.put(key::mailLogVia, f.txtLogMailIP.text() + ":" + f.txtLogMailPort.text());
 }
 
-void writeDialup(const Fields& f, Section s) {
-    if (f.cmbDialup.index() == 0) return;
-    s.put("dialup-watcher", f.cmbDialup.index() == 1 ? "active" : "passive");
-    if (!f.txtInterfaces.text().empty()) s.put("interfaces-to-watch", f.txtInterfaces.text());
+void writeDialup(const Fields& f, Writer& w) {
+    const int watcher = itemOrFirst(f.cmbDialup);
+    if (watcher == 0) return;
+    w.putWord(key::dialupWatcher, watcher);
+    w.putUnlessDefault(key::interfacesToWatch, f.txtInterfaces.text());
     if (f.chkDUN.checked()) {
-        s.put("enable-start-stop", "yes");
-        if (!f.txtDUN.text().empty()) s.put("dialup-profile", f.txtDUN.text());
+        w.put(key::enableStartStop, "yes");
+        w.putUnlessDefault(key::dialupProfile, f.txtDUN.text());
     }
 }
 
 // The password counts also when the proxy type hides its field; the UUE box
 // counts only while it is shown.
-void writeProxy(const Fields& f, Section s) {
-    static const char* const kProxyWords[] = {"", "http", "socks4", "socks5"};
+void writeProxy(const Fields& f, Writer& w) {
     const int type = itemOrFirst(f.cmbProxyType);
     if (type != 0) {
-        s.put("firewall-type", kProxyWords[type]);
-        if (!isBlank(f.txtProxyIP.text())) s.put("firewall-host", proxyAddress(f));
+        w.putWord(key::firewallType, type);
+        if (!isBlank(f.txtProxyIP.text())) w.put(key::firewallHost, proxyAddress(f));
     }
-    if (f.chkProxyUUE.checked() && f.chkProxyUUE.shown()) s.put("encoding", "UUE");
+    if (f.chkProxyUUE.checked() && f.chkProxyUUE.shown()) w.put(key::encoding, "UUE");
 }
 
-void writeKeyserver(const Fields& f, Section s) {
+void writeKeyserver(const Fields& f, Writer& w) {
     if (f.chkAutoFind.checked()) return;
-    s.put("autofindkeyserver", "no");
-    if (!f.chkFallback.checked()) s.put("nofallback", "true");
-    s.put("keyserver", keyserverAddress(f));
+    w.put(key::autofindkeyserver, "no");
+    if (!f.chkFallback.checked()) w.put(key::nofallback, "true");
+    w.put(key::keyserver, keyserverAddress(f));
 }
 
-void writeCredential(const Fields& f, Section s) {
+void writeCredential(const Fields& f, Writer& w) {
     if (itemOrFirst(f.cmbProxyType) == 0) return;
     const std::string credential = joinCredential(f.txtProxyUser.text(), f.txtProxyPass.text());
-    if (!credential.empty()) s.put("firewall-auth", base64Encode(credential));
+    if (!credential.empty()) w.put(key::firewallAuth, base64Encode(credential));
 }
 
 // A disabled network writes nothing else of its section.
-void writeNetworking(const Fields& f, Section s) {
+void writeNetworking(const Fields& f, Writer& w) {
     if (f.cmbNetwork.index() != 0) {
-        s.put("disabled", "yes");
+        w.put(key::disabled, "yes");
         return;
     }
-    if (f.seTimeOut.value() != 60) s.put("nettimeout", f.seTimeOut.text());
-    writeDialup(f, s);
-    writeProxy(f, s);
-    writeKeyserver(f, s);
-    writeCredential(f, s);
+    w.putUnlessDefault(key::nettimeout, f.seTimeOut);
+    writeDialup(f, w);
+    writeProxy(f, w);
+    writeKeyserver(f, w);
+    writeCredential(f, w);
 }
 
 } // namespace
@@ -260,17 +262,18 @@ void writeNetworking(const Fields& f, Section s) {
 void WriteINI(const Fields& f, IniText& target) {
     for (const char* section : kOwnedSections)
         target.eraseSection(section);
-    Section{target, "parameters"}.put("id", f.txtID.text());
-    writeMisc(f, {target, "misc"});
-    writeTriggers(f, {target, "triggers"});
-    writeDisplay(f, {target, "display"});
-    writeProcessorUsage(f, {target, "processor-usage"});
-    writeRc5(f, {target, "rc5"});
-    writeOgr(f, {target, "ogr"});
-    writeBuffers(f, {target, "buffers"});
-    writeLogFile(f, {target, "logging"});
-    writeMailLog(f, {target, "logging"});
-    writeNetworking(f, {target, "networking"});
+    Writer w{target};
+    w.put(key::id, f.txtID.text());
+    writeMisc(f, w);
+    writeTriggers(f, w);
+    writeDisplay(f, w);
+    writeProcessorUsage(f, w);
+    writeRc5(f, w);
+    writeOgr(f, w);
+    writeBuffers(f, w);
+    writeLogFile(f, w);
+    writeMailLog(f, w);
+    writeNetworking(f, w);
 }
 
 } // namespace qe

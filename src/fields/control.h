@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,12 +31,21 @@ enum Flag : unsigned {
     None = 0,
     Hidden = 1u << 0,
     Disabled = 1u << 1,
-    Checked = 1u << 2,  // check field checked, radio field selected
-    Password = 1u << 3, // text shown as one "*" per character
-    ReadOnly = 1u << 4, // text or memo the user cannot edit
-    NoTyping = 1u << 5, // spin field changed only by its buttons and arrow keys
-    Framed = 1u << 6,   // box drawn with a bevel
-    Group = 1u << 7,    // box drawn as a group box with its caption
+    Checked = 1u << 2,   // check field checked, radio field selected
+    Password = 1u << 3,  // text shown as one "*" per character
+    ReadOnly = 1u << 4,  // text or memo the user cannot edit
+    NoTyping = 1u << 5,  // spin field changed only by its buttons and arrow keys
+    Framed = 1u << 6,    // box drawn with a bevel
+    Group = 1u << 7,     // box drawn as a group box with its caption
+    NamesFile = 1u << 8, // text that names a file: held to the file-name rule
+    CheckMax = 1u << 9,  // spin brought down to MaxValue by the check before a save
+};
+
+// What leaving a spin field with blank text puts into it.
+enum class Blank {
+    Kept,   // nothing: the text stays blank
+    Min,    // MinValue
+    Layout, // the value the field shows in the layout
 };
 
 class Control {
@@ -83,6 +93,12 @@ public:
     int value() const;
     void setValue(int v);
     void setLimits(int min, int max, int maxLength);
+    // The value leaving the field with blank text sets, nullopt to keep it blank.
+    std::optional<int> blankValue() const { return blankValue_; }
+    void setBlankValue(std::optional<int> v) { blankValue_ = v; }
+    // What the number counts ("seconds"), "" when it is a bare number.
+    const char* unit() const { return unit_; }
+    void setUnit(const char* unit) { unit_ = unit; }
 
     // Check fields: setChecked runs the click handler only on a real change.
     // Radio fields: select() deselects the other radio fields of the same container
@@ -121,6 +137,8 @@ private:
     bool enabled_;
     std::string text_;
     int min_ = 0, max_ = 0, maxLength_ = 0;
+    std::optional<int> blankValue_;
+    const char* unit_ = "";
     bool checked_;
     std::vector<std::string> items_;
     int index_ = -1;

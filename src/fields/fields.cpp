@@ -1,14 +1,34 @@
 #include "fields.h"
 
+#include "keys.h"
+
 namespace qe {
+namespace {
+
+// Read right after the layout text is set, so Layout gives the layout value.
+std::optional<int> blankValue(Blank blank, const Control& spin) {
+    switch (blank) {
+    case Blank::Min:
+        return spin.minValue();
+    case Blank::Layout:
+        return spin.value();
+    case Blank::Kept:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 Fields::Fields() {
     all_.push_back(&pgcMain);
 #define QE_CONTROL(name, kind, parent, caption, flags) all_.push_back(&name);
-#define QE_SPIN(name, parent, min, max, maxLength, text, flags)                                    \
+#define QE_SPIN(name, parent, min, max, maxLength, text, blank, unit, flags)                       \
     all_.push_back(&name);                                                                         \
     name.setLimits(min, max, maxLength);                                                           \
-    name.setText(text);
+    name.setText(text);                                                                            \
+    name.setBlankValue(blankValue(Blank::blank, name));                                            \
+    name.setUnit(unit);
 #define QE_CHOICE(name, parent, flags, ...)                                                        \
     all_.push_back(&name);                                                                         \
     name.setItems({__VA_ARGS__});
@@ -43,7 +63,7 @@ void CleanINI(Fields& f) {
     f.chkOGR.setChecked(false);
     f.chkRestart.setChecked(false);
     f.chkExitFile.setChecked(true);
-    f.txtExitFile.setText("ExitRC5.now");
+    f.txtExitFile.setText(key::exitFlagFilename.def);
     f.txtPauseFile.setText("");
     f.txtPauseProgram.setText("");
     f.chkTemperature.setChecked(false);
@@ -64,8 +84,8 @@ void CleanINI(Fields& f) {
     f.seOGRWorkFetch.setValue(0);
     f.cmbOGRCore.setIndex(0);
     f.chkBufferMem.setChecked(false);
-    f.txtBufferIn.setText("buff-in");
-    f.txtBufferOut.setText("buff-out");
+    f.txtBufferIn.setText(key::bufferFileBasename.def);
+    f.txtBufferOut.setText(key::outputFileBasename.def);
     f.txtBufferCheck.setText("");
     f.chkBufferRemote.setChecked(false);
     f.txtBufferRemote.setText("");
@@ -81,10 +101,10 @@ void CleanINI(Fields& f) {
     f.txtLogMailSender.setText(f.txtID.text());
     f.txtLogMailReceiver.setText(f.txtID.text());
     f.txtLogMailIP.setText("");
-    f.txtLogMailPort.setText("25");
+    f.txtLogMailPort.setText(key::mailLogVia.port);
     f.cmbNetwork.setIndex(0);
     f.cmbNetwork.fire();
-    f.seTimeOut.setValue(60);
+    f.seTimeOut.setValue(key::nettimeout.number());
     f.cmbDialup.setIndex(0);
     f.cmbDialup.fire();
     f.txtInterfaces.setText("");
@@ -98,7 +118,7 @@ void CleanINI(Fields& f) {
     f.chkAutoFind.setChecked(true);
     f.chkFallback.setChecked(true);
     f.txtKeyserverIP.setText("");
-    f.txtKeyserverPort.setText("2064");
+    f.txtKeyserverPort.setText(key::keyserver.port);
     f.txtProxyUser.setText("");
     f.txtProxyPass.setText("");
 }

@@ -17,7 +17,7 @@ struct Fields {
     Control pgcMain{"pgcMain", Kind::PageControl, nullptr, "", None};
 #define QE_CONTROL(name, kind, parent, caption, flags)                                             \
     Control name{#name, Kind::kind, &parent, caption, flags};
-#define QE_SPIN(name, parent, min, max, maxLength, text, flags)                                    \
+#define QE_SPIN(name, parent, min, max, maxLength, text, blank, unit, flags)                       \
     Control name{#name, Kind::Spin, &parent, "", flags};
 #define QE_CHOICE(name, parent, flags, ...) Control name{#name, Kind::Choice, &parent, "", flags};
 #include "controls.def"

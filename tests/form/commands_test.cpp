@@ -284,3 +284,21 @@ TEST(ErrorBoxText, FailedSaveAddsItsReasonOnLinesOfTheirOwn) {
 }
 
 } // namespace
+
+TEST(WithIniExtension, AddsIniOnlyToANewNameWithoutExtension) {
+    const struct {
+        const char* name;
+        bool exists;
+        const char* result;
+    } cases[] = {
+        {"/etc/clientrc", true, "/etc/clientrc"},
+        {"/etc/clientrc", false, "/etc/clientrc.ini"},
+        {"client.cfg", false, "client.cfg"},
+        {"/a.d/client", false, "/a.d/client.ini"},
+        {"/home/u/.clientrc", false, "/home/u/.clientrc.ini"},
+        {"client.", false, "client."},
+        {"/tmp/", false, "/tmp/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(withIniExtension(c.name, c.exists), c.result) << c.name << ' ' << c.exists;
+}

@@ -205,16 +205,24 @@ private slots:
         QCOMPARE(run.result, std::optional<QString>(QStringLiteral("  me@host.org  ")));
     }
 
-    void latin1TextsPassUnchanged() {
-        const std::string id = "j\xf6rg@h\xf6st.org"; // Latin-1 bytes, as the core holds them
-        std::optional<std::string> result;
-        onModal([](QWidget* w) {
-            QCOMPARE(child<QLineEdit>(w, "txtID2")->text(),
-                     QString::fromUtf8("j\u00f6rg@h\u00f6st.org"));
-            clickButton(w, "btnOK");
-        });
-        result = TfrmID::askLatin1(nullptr, id);
-        QCOMPARE(result, std::optional<std::string>(id));
+    // Confirmed as shown, the core's bytes come back unchanged, Latin-1 included;
+    // an edit comes back as UTF-8.
+    void byteTextsComeBackUnchangedOrAsUtf8() {
+        const std::string id = "j\xf6rg@h\xf6st.org";
+        const struct {
+            QString typed;
+            std::string result;
+        } cases[] = {{QString(), id},
+                     {QStringLiteral("\u20ac"), "j\xc3\xb6rg@h\xc3\xb6st.org\xe2\x82\xac"}};
+        for (const auto& c : cases) {
+            onModal([&](QWidget* w) {
+                auto* txt = child<QLineEdit>(w, "txtID2");
+                QCOMPARE(txt->text(), QString::fromUtf8("j\u00f6rg@h\u00f6st.org"));
+                txt->setText(txt->text() + c.typed);
+                clickButton(w, "btnOK");
+            });
+            QCOMPARE(TfrmID::askBytes(nullptr, id), std::optional<std::string>(c.result));
+        }
     }
 
     void promptIsCentredOverItsOwnerAndFreshEachTime() {

@@ -3,6 +3,8 @@
 // a field that refuses to be left.
 #include "window_fixture.h"
 
+#include "ui/qt/spin_edit.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -142,18 +144,44 @@ private slots:
         QVERIFY(!widgetOf(*w, "txtProxyUser")->isEnabled());
     }
 
-    void latin1BytesSurviveTheRoundTrip() {
+    // Typed text is stored as UTF-8, "€" included; the model's bytes show as
+    // UTF-8 when they are valid UTF-8 and as Latin-1 otherwise.
+    void typedTextIsUtf8AndBytesShowAsText() {
         auto* id = widgetOf<QLineEdit>(*w, "txtID");
         id->setFocus();
         // QTest types ASCII only; a key with its text stands in for the rest.
-        for (const QChar ch : QString::fromLatin1("J\xF6rg\xE9")) {
+        for (const QChar ch : QString::fromUtf8("Jörg€")) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
             QApplication::sendEvent(id, &press);
         }
-        QCOMPARE(w->form().fields().txtID.text(), std::string("J\xF6rg\xE9"));
-        w->form().fields().txtID.setText("\xA9\xFF");
-        w->refresh();
-        QCOMPARE(id->text(), QString::fromLatin1("\xA9\xFF"));
+        QCOMPARE(w->form().fields().txtID.text(), std::string("J\xC3\xB6rg\xE2\x82\xAC"));
+        // sePriority holds one byte: a two-byte digit does not fit and is left out.
+        clickTab(*w, 10);
+        auto* priority = widgetOf<SpinEdit>(*w, "sePriority");
+        priority->setFocus();
+        QKeyEvent arabicThree(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                              QString(QChar(0x663)));
+        QTest::keyClick(priority, Qt::Key_Backspace);
+        QApplication::sendEvent(priority, &arabicThree);
+        QCOMPARE(w->form().fields().sePriority.text(), std::string());
+        QCOMPARE(priority->text(), QString());
+        const struct {
+            const char* bytes;
+            QString shown;
+        } cases[] = {
+            {"\xC3\xA9t\xC3\xA9", QString::fromUtf8("été")},
+            {"\xA9\xFF", QString::fromLatin1("\xA9\xFF")},
+            {"a\xC3", QString::fromLatin1("a\xC3")},                // cut-off sequence
+            {"\xED\xA0\x80", QString::fromLatin1("\xED\xA0\x80")},  // a UTF-16 surrogate
+            {"\xC0\xAF", QString::fromLatin1("\xC0\xAF")},          // overlong "/"
+            {"\xEF\xBB\xBFx", QChar(0xFEFF) + QStringLiteral("x")}, // the mark stays
+        };
+        for (const auto& c : cases) {
+            w->form().fields().txtID.setText(c.bytes);
+            w->refresh();
+            QCOMPARE(id->text(), c.shown);
+            QCOMPARE(w->form().fields().txtID.text(), std::string(c.bytes));
+        }
     }
 
     void failingFileNameKeepsFocusAndPage() {

@@ -32,6 +32,16 @@ private slots:
     void init() { w = showMainWindow(); }
     void cleanup() { w.reset(); }
 
+    void firstTabIsCurrentNextToThePageAtStart() {
+        TabRows& tabs = *w->pageControl().tabs();
+        QCOMPARE(tabs.current(), 0);
+        QCOMPARE(w->pageControl().current(), 0);
+        for (int i = 1; i < tabs.count(); ++i)
+            QVERIFY(tabs.tabRect(i).bottom() <= tabs.tabRect(0).bottom());
+        clickTab(*w, 0); // the current tab takes a click without changing anything
+        QCOMPARE(current(), 0);
+    }
+
     void ctrlTabPagesForwardAndWraps() {
         auto* id = widgetOf(*w, "txtID");
         id->setFocus();

@@ -8,34 +8,10 @@
 #include "config/write_ini.h"
 #include "fields/text.h"
 
-#include <algorithm>
-#include <iterator>
+#include <optional>
 
 namespace qe {
 namespace {
-
-// Spin fields that an empty text sets to a fixed value when left. Every default
-// is the field's MinValue except seTimeOut's, which is its layout value.
-struct BlankDefault {
-    Control Fields::*field;
-    int value;
-};
-
-constexpr BlankDefault kBlankDefaults[] = {
-    {&Fields::seWorkComplete, 0},   {&Fields::seHours, 0},        {&Fields::seMinuts, 0},
-    {&Fields::sePauseTemp, 0},      {&Fields::seResumeTemp, 0},   {&Fields::seBufferHours, 0},
-    {&Fields::seBufferMinuts, 0},   {&Fields::seTimeOut, 60},     {&Fields::seRC5WorkFetch, 0},
-    {&Fields::seRC5Hours, 0},       {&Fields::seOGRWorkFetch, 0}, {&Fields::seCPU, 2},
-    {&Fields::sePriority, 0},       {&Fields::seLogNumber, 1},    {&Fields::seLogSize, 100},
-    {&Fields::seLogMailSize, 2048},
-};
-
-// Text fields that name files, refused on leaving when they hold a character
-// file names cannot.
-constexpr Control Fields::*kFileNameFields[] = {
-    &Fields::txtLogFile,  &Fields::txtBufferIn,  &Fields::txtBufferOut,    &Fields::txtBufferCheck,
-    &Fields::txtExitFile, &Fields::txtPauseFile, &Fields::txtPauseProgram,
-};
 
 // A text that converts is brought into MinValue..MaxValue; one inside the range
 // keeps its exact spelling ("007"), one that does not convert ("-") reads as
@@ -49,26 +25,25 @@ void holdToRange(Control& spin) {
 
 bool Form::leave(Control& c) {
     if (c.kind() == Kind::Spin) {
-        for (const BlankDefault& row : kBlankDefaults) {
-            Control& field = f_.*row.field;
-            if (&field == &c && isBlank(c.text())) c.setValue(row.value);
-        }
+        if (const std::optional<int> blank = c.blankValue(); blank && isBlank(c.text()))
+            c.setValue(*blank);
         holdToRange(c);
         return false;
     }
-    const bool namesFile = std::any_of(std::begin(kFileNameFields), std::end(kFileNameFields),
-                                       [&](Control Fields::*field) { return &(f_.*field) == &c; });
-    return namesFile && !ValidStr(c.text(), host_);
+    return c.has(NamesFile) && !ValidStr(c.text(), host_);
 }
 
-// The name comes back from the dialog as the person typed or picked it; the
-// window's dialog adds ".ini" to a name typed without an extension. A name that
+// The name comes back from the dialog completed by withIniExtension. A name that
 // does not exist loads as a file with no keys.
 void Form::open() {
     const std::optional<std::string> name = host_.chooseOpenFile(lastOpenName_);
     if (!name || name->empty()) return;
-    lastOpenName_ = *name;
-    const IniText file{readForLoad(*name)};
+    openFile(*name);
+}
+
+void Form::openFile(const std::string& name) {
+    lastOpenName_ = name;
+    const IniText file{readForLoad(name)};
     cleanINI();
     // A load that stops on a bad value still leaves the processor-count panel
     // matching the system choice it got as far as.
@@ -91,6 +66,14 @@ void Form::save() {
     IniText target{readForSave(*name)};
     WriteINI(f_, target);
     replaceFile(*name, target.bytes(), target.original());
+}
+
+std::string withIniExtension(const std::string& name, bool existsAsTyped) {
+    const std::size_t slash = name.rfind('/');
+    const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    const bool hasExtension = name.find('.', base + 1) != std::string::npos;
+    if (existsAsTyped || base >= name.size() || hasExtension) return name;
+    return name + ".ini";
 }
 
 std::string errorBoxText(std::string message) {

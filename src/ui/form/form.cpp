@@ -1,7 +1,5 @@
 #include "form.h"
 
-#include <algorithm>
-
 namespace qe {
 
 Form::Form(Host& host) : host_(host) {

@@ -42,8 +42,14 @@ public:
     // reach the caller; nothing is rolled back.
     void open();
     void save();
+    // Open without the dialog, for a file named on the command line: remembered
+    // as the Open dialog's last name, then reset and load as Open does.
+    void openFile(const std::string& name);
 
-    // The interlocks, each named after its field and event.
+private:
+    // The interlocks, each named after its field and event; installInterlocks
+    // hangs them on their controls.
+    void installInterlocks();
     void chkTemperatureClick();
     void chkExitFileClick();
     void chkRC5Click();
@@ -68,16 +74,9 @@ public:
     void seFontXChange();
     void seFontYChange();
     void btnFontClick();
-    void btnRegistryClick() {}
-
-protected:
-    Host& host() { return host_; }
+    void updateDunPanel();
     // pnlCPU after a reset or a load: shown exactly for "Multi-Threaded".
     void syncCpuPanel();
-
-private:
-    void installInterlocks();
-    void updateDunPanel();
 
     Host& host_;
     Fields f_;

@@ -17,4 +17,10 @@ public:
     virtual std::optional<std::string> chooseSaveFile(const std::string& lastName) = 0;
 };
 
+// The file a dialog returns for the name the user typed or picked: a name that
+// exists as typed is taken as typed; ".ini" is added only to a name that does not
+// exist and whose last part has no extension. A dot that begins the last part
+// (".clientrc") does not begin an extension.
+std::string withIniExtension(const std::string& name, bool existsAsTyped);
+
 } // namespace qe

@@ -2,6 +2,7 @@
 // from the field's current value, so running one twice is harmless.
 #include "form.h"
 
+#include "fields/keys.h"
 #include "fields/text.h"
 
 namespace qe {
@@ -34,7 +35,6 @@ void Form::installInterlocks() {
     on(f_.seFontX, &Form::seFontXChange);
     on(f_.seFontY, &Form::seFontYChange);
     on(f_.btnFont, &Form::btnFontClick);
-    on(f_.btnRegistry, &Form::btnRegistryClick);
 }
 
 void Form::chkTemperatureClick() {
@@ -160,8 +160,7 @@ void Form::cmbProxyTypeChange() {
     f_.pnlProxyServer.setShown(item != 0);
     f_.grbAuthorize.setShown(item != 0);
     f_.pnlProxyPass.setShown(item == 1 || item == 3);
-    if (item != 0 && isBlank(f_.txtProxyPort.text()))
-        f_.txtProxyPort.setText(item == 1 ? "8080" : "1080");
+    if (item != 0 && isBlank(f_.txtProxyPort.text())) f_.txtProxyPort.setText(proxyPort(item));
 }
 
 void Form::txtProxyIPChange() {
@@ -174,14 +173,20 @@ void Form::chkAutoFindClick() {
     f_.pnlKeyserverOther.setShown(!f_.chkAutoFind.checked());
 }
 
+namespace {
+
+bool withinLimits(const Control& spin) {
+    return spin.value() >= spin.minValue() && spin.value() <= spin.maxValue();
+}
+
+} // namespace
+
 void Form::seFontXChange() {
-    const int v = f_.seFontX.value();
-    if (v >= 2 && v <= 12) f_.imgFont.setSize(v, f_.imgFont.height());
+    if (withinLimits(f_.seFontX)) f_.imgFont.setSize(f_.seFontX.value(), f_.imgFont.height());
 }
 
 void Form::seFontYChange() {
-    const int v = f_.seFontY.value();
-    if (v >= 2 && v <= 28) f_.imgFont.setSize(f_.imgFont.width(), v);
+    if (withinLimits(f_.seFontY)) f_.imgFont.setSize(f_.imgFont.width(), f_.seFontY.value());
 }
 
 void Form::btnFontClick() {

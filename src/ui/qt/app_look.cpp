@@ -20,7 +20,10 @@ void applyAppLook(QApplication& app) {
     // The name, not the display name: Qt appends a display name to every window's
     // caption, and the dialogs' captions are exactly "Error", "ID" and "About...".
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
-    QApplication::setWindowIcon(appIcon());
+    // The icon installed in the theme, else the same picture drawn in code; the
+    // desktop file name lets a Wayland shell match the window to its entry.
+    QApplication::setWindowIcon(QIcon::fromTheme(QLatin1String(kAppId), appIcon()));
+    QGuiApplication::setDesktopFileName(QLatin1String(kAppId));
     app.setFont(windowFont());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         gLayoutScale = std::max(1.0, screen->logicalDotsPerInch() / 96.0);

@@ -4,38 +4,65 @@
 #include "spin_edit.h"
 #include "widget_map.h"
 
+#include "ui/form/tooltip.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStringDecoder>
 
 namespace qe {
 
-QString fromLatin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+QString fromBytes(const std::string& bytes) {
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    // Stateless: a sequence cut off at the end is an error, not a pending state.
+    // ConvertInitialBom: a leading byte order mark is part of the value.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(view);
+    if (!utf8.hasError()) return text;
+    return QString::fromLatin1(view);
 }
 
-std::string toLatin1(const QString& text) {
-    return text.toLatin1().toStdString();
+std::string toBytes(const QString& text) {
+    return text.toUtf8().toStdString();
 }
+
+namespace {
+
+// A spin field's MaxLength counts the model's bytes; a character that would be
+// cut in two there is left out whole (the sync then drops it from the widget).
+std::string spinBytes(const Control& c, const QString& text) {
+    std::string bytes = toBytes(text);
+    auto keep = static_cast<std::size_t>(c.maxLength());
+    if (keep == 0 || bytes.size() <= keep) return bytes;
+    while (keep > 0 && (static_cast<unsigned char>(bytes[keep]) & 0xC0) == 0x80)
+        --keep;
+    bytes.resize(keep);
+    return bytes;
+}
+
+} // namespace
 
 void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context,
                       const RunAction& run) {
     for (const WidgetMap::Entry& e : widgets.entries()) {
         Control& c = *e.control;
+        e.widget->setToolTip(QString::fromStdString(fieldTooltip(c)));
         switch (c.kind()) {
         case Kind::Text:
             QObject::connect(static_cast<QLineEdit*>(e.widget), &QLineEdit::textEdited, context,
                              [&form, &c, run](const QString& text) {
-                                 run([&] { form.type(c, toLatin1(text)); });
+                                 run([&] { form.type(c, toBytes(text)); });
                              });
             break;
         case Kind::Spin: {
             auto* spin = static_cast<SpinEdit*>(e.widget);
             QObject::connect(spin, &SpinEdit::textEdited, context,
                              [&form, &c, run](const QString& text) {
-                                 run([&] { form.type(c, toLatin1(text)); });
+                                 run([&] { form.type(c, spinBytes(c, text)); });
                              });
             QObject::connect(spin, &SpinEdit::stepRequested, context,
                              [&form, &c, run](int delta) { run([&] { form.step(c, delta); }); });
@@ -65,13 +92,13 @@ void syncValue(const Control& c, QWidget* w) {
     switch (c.kind()) {
     case Kind::Text: {
         auto* edit = static_cast<QLineEdit*>(w);
-        const QString text = fromLatin1(c.text());
+        const QString text = fromBytes(c.text());
         if (edit->text() != text) edit->setText(text);
         break;
     }
     case Kind::Spin: {
         auto* spin = static_cast<SpinEdit*>(w);
-        const QString text = fromLatin1(c.text());
+        const QString text = fromBytes(c.text());
         if (spin->text() != text) spin->setText(text);
         break;
     }

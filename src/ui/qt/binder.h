@@ -27,7 +27,11 @@ void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context, co
 // widgets whose state differs are touched, with their signals blocked.
 void syncWidgets(const Fields& f, const WidgetMap& widgets, PageControl& pages);
 
-QString fromLatin1(const std::string& bytes);
-std::string toLatin1(const QString& text);
+// The model's texts are bytes. They are shown as UTF-8 when they are valid UTF-8
+// and byte for byte as Latin-1 otherwise, so that every byte has a character;
+// text the user types goes back as UTF-8, so no character is lost. A value the
+// user does not edit never passes through toBytes and keeps its bytes.
+QString fromBytes(const std::string& bytes);
+std::string toBytes(const QString& text);
 
 } // namespace qe

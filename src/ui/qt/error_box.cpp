@@ -2,6 +2,7 @@
 
 #include "app_look.h"
 #include "app_title.h"
+#include "binder.h"
 #include "ui/form/form.h"
 
 #include <QMessageBox>
@@ -27,8 +28,7 @@ void showErrorDialog(QWidget* owner, const QString& message) {
 
 void showAppError(QWidget* owner, const std::exception& e) {
     const std::string text = errorBoxText(e);
-    showCritical(owner, "appErrorBox", QLatin1String(kAppTitle),
-                 QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    showCritical(owner, "appErrorBox", QLatin1String(kAppTitle), fromBytes(text));
 }
 
 } // namespace qe

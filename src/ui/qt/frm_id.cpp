@@ -1,6 +1,7 @@
 #include "frm_id.h"
 
 #include "app_look.h"
+#include "binder.h"
 #include "config/check_config.h"
 
 #include <QKeyEvent>
@@ -54,7 +55,7 @@ TfrmID::TfrmID(QWidget* owner, const QString& text)
 }
 
 void TfrmID::txtID2Change() {
-    btnOK->setEnabled(satisfiesIdRule(txtID2->text().toLatin1().toStdString()));
+    btnOK->setEnabled(satisfiesIdRule(toBytes(txtID2->text())));
 }
 
 void TfrmID::keyPressEvent(QKeyEvent* event) {
@@ -77,11 +78,12 @@ std::optional<QString> TfrmID::ask(QWidget* owner, const QString& text) {
     return entered;
 }
 
-std::optional<std::string> TfrmID::askLatin1(QWidget* owner, const std::string& text) {
-    const auto entered =
-        ask(owner, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+std::optional<std::string> TfrmID::askBytes(QWidget* owner, const std::string& text) {
+    const QString shown = fromBytes(text);
+    const auto entered = ask(owner, shown);
     if (!entered) return std::nullopt;
-    return entered->toLatin1().toStdString();
+    // Confirmed as shown: the bytes stay as they were, whatever their encoding.
+    return *entered == shown ? text : toBytes(*entered);
 }
 
 } // namespace qe

@@ -23,8 +23,8 @@ public:
     // Creates a new prompt owned by owner, centred over it, and runs it modally.
     // The text in the field on OK (untrimmed), nullopt on Cancel or the close box.
     static std::optional<QString> ask(QWidget* owner, const QString& text);
-    // The same for the core's byte texts, which are Latin-1.
-    static std::optional<std::string> askLatin1(QWidget* owner, const std::string& text);
+    // The same for the core's byte texts (see fromBytes and toBytes).
+    static std::optional<std::string> askBytes(QWidget* owner, const std::string& text);
 
 protected:
     // Escape does not close the prompt: Cancel is not its cancel button.

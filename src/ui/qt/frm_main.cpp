@@ -42,13 +42,14 @@ std::optional<std::string> runFileDialog(QWidget* owner, QFileDialog::AcceptMode
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     }
     dialog.setNameFilter(QStringLiteral("ini files (*.ini)"));
-    dialog.setDefaultSuffix(QStringLiteral("ini"));
+    // No default suffix: the dialog would add it to a name that exists without one.
     if (!lastName.empty())
         dialog.selectFile(QFile::decodeName(lastName.c_str()));
     else if (!startFolder.isEmpty())
         dialog.setDirectory(startFolder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    return withIniExtension(QFile::encodeName(chosen).toStdString(), QFileInfo::exists(chosen));
 }
 
 // Focus reasons that are not the user leaving a field: a menu or popup opening, a
@@ -139,6 +140,10 @@ void TfrmMain::mnuOpenClick() {
     run([this] { form_.open(); });
 }
 
+void TfrmMain::openFile(const std::string& name) {
+    run([&] { form_.openFile(name); });
+}
+
 void TfrmMain::mnuSaveClick() {
     run([this] { form_.save(); });
 }
@@ -180,11 +185,11 @@ std::optional<std::string> TfrmMain::chooseSaveFile(const std::string& lastName)
 }
 
 std::optional<std::string> TfrmMain::askID(const std::string& text) {
-    return TfrmID::askLatin1(this, text);
+    return TfrmID::askBytes(this, text);
 }
 
 void TfrmMain::showError(const std::string& message) {
-    showErrorDialog(this, fromLatin1(message));
+    showErrorDialog(this, fromBytes(message));
 }
 
 // Brings the control's page into view when its tab is shown, then focuses the

@@ -38,6 +38,10 @@ public:
     // Brings every widget in line with the model after code changed it.
     void refresh();
 
+    // Opens the file as the Open command opens a chosen name, without the dialog;
+    // an error goes to the general error box.
+    void openFile(const std::string& name);
+
     // The user's page switch: the focus leaves the page first, and when a field
     // refuses to be left, the page in view stays.
     void switchPage(int index);

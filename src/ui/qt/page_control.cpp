@@ -36,9 +36,9 @@ TabRows::TabRows(QWidget* parent) : QWidget(parent) {
     installPageTabsAccessible();
 }
 
+// The rows are laid out once the page control has its size.
 void TabRows::addTab(const QString& caption) {
-    tabs_.push_back({caption, true, {}});
-    reflow();
+    tabs_.push_back({caption, true, {}, 0});
 }
 
 void TabRows::setTabShown(int index, bool shown) {
@@ -111,7 +111,8 @@ void TabRows::reflow() {
     for (int i = 0; i < count(); ++i) {
         Tab& tab = tabs_[static_cast<std::size_t>(i)];
         if (!tab.shown) continue;
-        const int w = tabWidth(i);
+        if (tab.width == 0) tab.width = tabWidth(i);
+        const int w = tab.width;
         if (rows.empty() || (x > 0 && x + w > available)) {
             rows.emplace_back();
             x = 0;
@@ -141,6 +142,12 @@ void TabRows::reflow() {
     hovered_ = -1;
     update();
     if (oldHeight != heightForRows()) emit heightChanged();
+}
+
+void TabRows::remeasure() {
+    for (Tab& tab : tabs_)
+        tab.width = 0;
+    reflow();
 }
 
 int TabRows::tabAt(const QPoint& pos) const {
@@ -237,7 +244,7 @@ void TabRows::changeEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::FontChange:
     case QEvent::StyleChange:
-        reflow();
+        remeasure();
         break;
     default:
         break;

@@ -37,6 +37,8 @@ public:
     int heightForRows() const;
     // The width a tab's caption needs, as the style draws it.
     int tabWidth(int index) const;
+    // Forgets the measured widths after the font or the style changed.
+    void remeasure();
     // Lays the shown tabs out again at the current width, font and style.
     void reflow();
     // How far the selected tab reaches below the rows, over the page frame.
@@ -63,6 +65,7 @@ private:
         QString caption;
         bool shown = true;
         QRect rect;
+        int width = 0; // measured at the current font and style; 0 when not yet
     };
     int tabAt(const QPoint& pos) const;
     int rowHeight() const;

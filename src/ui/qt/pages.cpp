@@ -136,10 +136,8 @@ public:
     }
 
 private:
-    static void setBuddy(QLabel* label, QWidget* field) {
-        label->setBuddy(field);
-        field->setAccessibleName(withoutMnemonic(label->text()));
-    }
+    // The buddy label also names the field for screen readers.
+    static void setBuddy(QLabel* label, QWidget* field) { label->setBuddy(field); }
     static QWidget* fitted(QWidget* w, int width) {
         if (width == 0) w->resize(w->sizeHint().width(), w->height());
         return w;

@@ -15,14 +15,14 @@
 namespace qe::test {
 
 // One key line of an expected file.
-struct Key {
+struct KeyLine {
     std::string section, key, value;
 };
 
 // The bytes that these writes give, in this order, applied to base.
-inline std::string fileOf(const std::vector<Key>& keys, std::string base = {}) {
+inline std::string fileOf(const std::vector<KeyLine>& keys, std::string base = {}) {
     IniText file(std::move(base));
-    for (const Key& k : keys)
+    for (const KeyLine& k : keys)
         file.write(k.section, k.key, k.value);
     return file.bytes();
 }
@@ -30,12 +30,12 @@ inline std::string fileOf(const std::vector<Key>& keys, std::string base = {}) {
 // The bytes a save gives for the ID, the project list and the other keys: misc
 // keys before the project list, everything else after it, as the save orders them.
 inline std::string savedFile(const std::string& id, const std::string& projects,
-                             const std::vector<Key>& others, std::string base = {}) {
-    std::vector<Key> keys{{"parameters", "id", id}};
-    for (const Key& k : others)
+                             const std::vector<KeyLine>& others, std::string base = {}) {
+    std::vector<KeyLine> keys{{"parameters", "id", id}};
+    for (const KeyLine& k : others)
         if (k.section == "misc") keys.push_back(k);
     keys.push_back({"misc", "project-priority", projects});
-    for (const Key& k : others)
+    for (const KeyLine& k : others)
         if (k.section != "misc") keys.push_back(k);
     return fileOf(keys, std::move(base));
 }

@@ -24,8 +24,8 @@ protected:
 
 struct Case {
     const char* name;
-    std::function<void(Form&, Fields&)> set;
-    std::vector<Key> keys; // besides id and project-priority
+    std::function<void()> set; // on the fixture's form, after a reset
+    std::vector<KeyLine> keys; // besides id and project-priority
 };
 
 void expectSaves(Form& form, const std::vector<Case>& cases) {
@@ -33,7 +33,7 @@ void expectSaves(Form& form, const std::vector<Case>& cases) {
         Fields& f = form.fields();
         form.cleanINI();
         f.txtID.setText(kID);
-        c.set(form, f);
+        c.set();
         IniText target;
         WriteINI(f, target);
         EXPECT_EQ(target.bytes(), savedFile(kID, kProjects, c.keys)) << c.name;
@@ -75,26 +75,24 @@ TEST_F(Save, MiscTriggersDisplayAndProcessor) {
     expectSaves(
         form,
         {
-            {"hours only",
-             [](Form&, Fields& f) { f.seHours.setValue(2); },
-             {{"misc", "run-time-limit", "2:0"}}},
+            {"hours only", [&] { f.seHours.setValue(2); }, {{"misc", "run-time-limit", "2:0"}}},
             {"minutes only",
-             [](Form&, Fields& f) { f.seMinuts.setValue(30); },
+             [&] { f.seMinuts.setValue(30); },
              {{"misc", "run-time-limit", "0:30"}}},
             {"work limit as typed",
-             [](Form&, Fields& f) { f.seWorkComplete.setText("20000"); },
+             [&] { f.seWorkComplete.setText("20000"); },
              {{"misc", "run-work-limit", "20000"}}},
             {"exit file off",
-             [](Form& form, Fields& f) { form.click(f.chkExitFile); },
+             [&] { form.click(f.chkExitFile); },
              {{"triggers", "exit-flag-filename", ""}}},
             {"exit file renamed",
-             [](Form&, Fields& f) { f.txtExitFile.setText("stop.now"); },
+             [&] { f.txtExitFile.setText("stop.now"); },
              {{"triggers", "exit-flag-filename", "stop.now"}}},
             {"exit file emptied",
-             [](Form&, Fields& f) { f.txtExitFile.setText(""); },
+             [&] { f.txtExitFile.setText(""); },
              {{"triggers", "exit-flag-filename", ""}}},
             {"temperature",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.click(f.chkTemperature);
                  f.sePauseTemp.setValue(60);
                  form.click(f.rbPauseCelcius);
@@ -104,18 +102,16 @@ TEST_F(Save, MiscTriggersDisplayAndProcessor) {
              {{"triggers", "pause-on-high-cpu-temp", "yes"},
               {"triggers", "cpu-temperature-thresholds", "60C:50R"}}},
             {"temperature without resume",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.click(f.chkTemperature);
                  form.click(f.rbPauseFahrenheit);
                  f.seResumeTemp.setText("");
              },
              {{"triggers", "pause-on-high-cpu-temp", "yes"},
               {"triggers", "cpu-temperature-thresholds", "0F"}}},
-            {"thresholds only with the flag",
-             [](Form&, Fields& f) { f.sePauseTemp.setValue(9); },
-             {}},
+            {"thresholds only with the flag", [&] { f.sePauseTemp.setValue(9); }, {}},
             {"battery and restart",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.click(f.chkBattery);
                  form.click(f.chkRestart);
                  f.txtPauseFile.setText("p");
@@ -124,19 +120,19 @@ TEST_F(Save, MiscTriggersDisplayAndProcessor) {
               {"triggers", "pause-flag-filename", "p"},
               {"triggers", "pause-on-no-mains-power", "no"}}},
             {"display",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.click(f.chkHideClient);
                  form.pick(f.cmbProgress, 4);
              },
              {{"display", "detached", "yes"}, {"display", "progress-indicator", "live-rate"}}},
             {"single",
-             [](Form& form, Fields& f) { form.pick(f.cmbSystem, 1); },
+             [&] { form.pick(f.cmbSystem, 1); },
              {{"processor-usage", "max-threads", "1"}}},
             {"forced single",
-             [](Form& form, Fields& f) { form.click(f.chkForceCPU); },
+             [&] { form.click(f.chkForceCPU); },
              {{"processor-usage", "max-threads", "0"}}},
             {"multi",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.pick(f.cmbSystem, 2);
                  f.seCPU.setValue(4);
                  f.sePriority.setValue(3);
@@ -146,79 +142,78 @@ TEST_F(Save, MiscTriggersDisplayAndProcessor) {
 }
 
 TEST_F(Save, ProjectsAndBuffers) {
-    expectSaves(form, {
-                          {"rc5",
-                           [](Form& form, Fields& f) {
-                               f.seRC5WorkFetch.setValue(5);
-                               f.seRC5Hours.setValue(6);
-                               form.pick(f.cmbRC5BlockSize, 6);
-                               form.pick(f.cmbRC5Core, 10);
-                           },
-                           {{"rc5", "fetch-workunit-threshold", "5"},
-                            {"rc5", "fetch-time-threshold", "6"},
-                            {"rc5", "preferred-blocksize", "33"},
-                            {"rc5", "core", "9"}}},
-                          {"ogr",
-                           [](Form& form, Fields& f) {
-                               f.seOGRWorkFetch.setValue(7);
-                               form.pick(f.cmbOGRCore, 1);
-                           },
-                           {{"ogr", "fetch-workunit-threshold", "7"}, {"ogr", "core", "0"}}},
-                          {"choices with no item save as their first item",
-                           [](Form&, Fields& f) {
-                               f.cmbRC5Core.setIndex(-1);
-                               f.cmbOGRCore.setIndex(-1);
-                               f.cmbBufferLevel.setIndex(-1);
-                               f.seBufferHours.setValue(1);
-                           },
-                           {}},
-                          {"buffer names",
-                           [](Form&, Fields& f) {
-                               f.txtBufferIn.setText("");
-                               f.txtBufferOut.setText("out");
-                               f.txtBufferCheck.setText("ck");
-                           },
-                           {{"buffers", "buffer-file-basename", ""},
-                            {"buffers", "output-file-basename", "out"},
-                            {"buffers", "checkpoint-filename", "ck"}}},
-                          {"memory only",
-                           [](Form& form, Fields& f) {
-                               form.click(f.chkBufferMem);
-                               f.txtBufferIn.setText("in");
-                               f.txtBufferCheck.setText("ck");
-                           },
-                           {{"buffers", "buffer-only-in-memory", "yes"}}},
-                          {"remote",
-                           [](Form& form, Fields& f) {
-                               form.click(f.chkBufferRemote);
-                               f.txtBufferRemote.setText("/r");
-                           },
-                           {{"buffers", "allow-update-from-altbuffer", "yes"},
-                            {"buffers", "alternate-buffer-directory", "/r"}}},
-                          {"remote path only when checked",
-                           [](Form&, Fields& f) { f.txtBufferRemote.setText("/r"); },
-                           {}},
-                          {"level with interval",
-                           [](Form& form, Fields& f) {
-                               form.pick(f.cmbBufferLevel, 3);
-                               f.seBufferMinuts.setValue(15);
-                           },
-                           {{"buffers", "frequent-threshold-checks", "3"},
-                            {"buffers", "threshold-check-interval", "0:15"}}},
-                          {"level without interval",
-                           [](Form& form, Fields& f) { form.pick(f.cmbBufferLevel, 1); },
-                           {{"buffers", "frequent-threshold-checks", "1"}}},
-                      });
+    expectSaves(form,
+                {
+                    {"rc5",
+                     [&] {
+                         f.seRC5WorkFetch.setValue(5);
+                         f.seRC5Hours.setValue(6);
+                         form.pick(f.cmbRC5BlockSize, 6);
+                         form.pick(f.cmbRC5Core, 10);
+                     },
+                     {{"rc5", "fetch-workunit-threshold", "5"},
+                      {"rc5", "fetch-time-threshold", "6"},
+                      {"rc5", "preferred-blocksize", "33"},
+                      {"rc5", "core", "9"}}},
+                    {"ogr",
+                     [&] {
+                         f.seOGRWorkFetch.setValue(7);
+                         form.pick(f.cmbOGRCore, 1);
+                     },
+                     {{"ogr", "fetch-workunit-threshold", "7"}, {"ogr", "core", "0"}}},
+                    {"choices with no item save as their first item",
+                     [&] {
+                         f.cmbRC5Core.setIndex(-1);
+                         f.cmbOGRCore.setIndex(-1);
+                         f.cmbBufferLevel.setIndex(-1);
+                         f.seBufferHours.setValue(1);
+                     },
+                     {}},
+                    {"buffer names",
+                     [&] {
+                         f.txtBufferIn.setText("");
+                         f.txtBufferOut.setText("out");
+                         f.txtBufferCheck.setText("ck");
+                     },
+                     {{"buffers", "buffer-file-basename", ""},
+                      {"buffers", "output-file-basename", "out"},
+                      {"buffers", "checkpoint-filename", "ck"}}},
+                    {"memory only",
+                     [&] {
+                         form.click(f.chkBufferMem);
+                         f.txtBufferIn.setText("in");
+                         f.txtBufferCheck.setText("ck");
+                     },
+                     {{"buffers", "buffer-only-in-memory", "yes"}}},
+                    {"remote",
+                     [&] {
+                         form.click(f.chkBufferRemote);
+                         f.txtBufferRemote.setText("/r");
+                     },
+                     {{"buffers", "allow-update-from-altbuffer", "yes"},
+                      {"buffers", "alternate-buffer-directory", "/r"}}},
+                    {"remote path only when checked", [&] { f.txtBufferRemote.setText("/r"); }, {}},
+                    {"level with interval",
+                     [&] {
+                         form.pick(f.cmbBufferLevel, 3);
+                         f.seBufferMinuts.setValue(15);
+                     },
+                     {{"buffers", "frequent-threshold-checks", "3"},
+                      {"buffers", "threshold-check-interval", "0:15"}}},
+                    {"level without interval",
+                     [&] { form.pick(f.cmbBufferLevel, 1); },
+                     {{"buffers", "frequent-threshold-checks", "1"}}},
+                });
 }
 
 TEST_F(Save, Logging) {
     expectSaves(form,
                 {
                     {"no limit",
-                     [](Form& form, Fields& f) { form.pick(f.cmbLogType, 1); },
+                     [&] { form.pick(f.cmbLogType, 1); },
                      {{"logging", "log-file-type", "\"no limit\""}, {"logging", "log-file", ""}}},
                     {"restart",
-                     [](Form& form, Fields& f) {
+                     [&] {
                          form.pick(f.cmbLogType, 2);
                          f.txtLogFile.setText("c.log");
                          f.seLogSize.setText("50");
@@ -227,12 +222,12 @@ TEST_F(Save, Logging) {
                       {"logging", "log-file", "c.log"},
                       {"logging", "log-file-limit", "50"}}},
                     {"fifo",
-                     [](Form& form, Fields& f) { form.pick(f.cmbLogType, 3); },
+                     [&] { form.pick(f.cmbLogType, 3); },
                      {{"logging", "log-file-type", "fifo"},
                       {"logging", "log-file", ""},
                       {"logging", "log-file-limit", "100"}}},
                     {"rotate by days",
-                     [](Form& form, Fields& f) {
+                     [&] {
                          form.pick(f.cmbLogType, 4);
                          form.click(f.rbLogNumber);
                          f.seLogNumber.setValue(30);
@@ -241,7 +236,7 @@ TEST_F(Save, Logging) {
                       {"logging", "log-file", ""},
                       {"logging", "log-file-limit", "30"}}},
                     {"rotate weekly",
-                     [](Form& form, Fields& f) {
+                     [&] {
                          form.pick(f.cmbLogType, 4);
                          form.click(f.rbLogPeriod);
                          form.pick(f.cmbLogPeriod, 1);
@@ -250,7 +245,7 @@ TEST_F(Save, Logging) {
                       {"logging", "log-file", ""},
                       {"logging", "log-file-limit", "weekly"}}},
                     {"rotate by a period with no item",
-                     [](Form& form, Fields& f) {
+                     [&] {
                          form.pick(f.cmbLogType, 4);
                          form.click(f.rbLogPeriod);
                          f.cmbLogPeriod.setIndex(-1);
@@ -259,21 +254,21 @@ TEST_F(Save, Logging) {
                       {"logging", "log-file", ""},
                       {"logging", "log-file-limit", "daily"}}},
                     {"rotate with neither radio",
-                     [](Form& form, Fields& f) {
+                     [&] {
                          form.pick(f.cmbLogType, 4);
                          f.rbLogNumber.setChecked(false);
                          f.rbLogPeriod.setChecked(false);
                      },
                      {{"logging", "log-file-type", "rotate"}, {"logging", "log-file", ""}}},
                     {"mail to the ID",
-                     [](Form& form, Fields& f) {
+                     [&] {
                          form.click(f.chkLogMail);
                          f.txtLogMailSender.setText(kID);
                          f.txtLogMailReceiver.setText("");
                      },
                      {{"logging", "mail-log-max", "2048"}, {"logging", "mail-log-via", ":25"}}},
                     {"mail from an address differing in case",
-                     [](Form& form, Fields& f) {
+                     [&] {
                          form.click(f.chkLogMail);
                          f.txtLogMailSender.setText("Me@example.org");
                          f.txtLogMailReceiver.setText("you@example.org");
@@ -284,9 +279,7 @@ TEST_F(Save, Logging) {
                       {"logging", "mail-log-from", "Me@example.org"},
                       {"logging", "mail-log-dest", "you@example.org"},
                       {"logging", "mail-log-via", "smtp:"}}},
-                    {"mail fields only when mailing",
-                     [](Form&, Fields& f) { f.txtLogMailIP.setText("s"); },
-                     {}},
+                    {"mail fields only when mailing", [&] { f.txtLogMailIP.setText("s"); }, {}},
                 });
 }
 
@@ -295,7 +288,7 @@ TEST_F(Save, Networking) {
         form,
         {
             {"disabled writes nothing else",
-             [](Form& form, Fields& f) {
+             [&] {
                  f.seTimeOut.setValue(100);
                  form.pick(f.cmbDialup, 1);
                  form.pick(f.cmbProxyType, 1);
@@ -305,12 +298,10 @@ TEST_F(Save, Networking) {
                  form.pick(f.cmbNetwork, 1);
              },
              {{"networking", "disabled", "yes"}}},
-            {"timeout 60 is not written", [](Form&, Fields& f) { f.seTimeOut.setValue(60); }, {}},
-            {"timeout",
-             [](Form&, Fields& f) { f.seTimeOut.setValue(61); },
-             {{"networking", "nettimeout", "61"}}},
+            {"timeout 60 is not written", [&] { f.seTimeOut.setValue(60); }, {}},
+            {"timeout", [&] { f.seTimeOut.setValue(61); }, {{"networking", "nettimeout", "61"}}},
             {"dialup",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.pick(f.cmbDialup, 2);
                  f.txtInterfaces.setText("ppp0");
                  form.click(f.chkDUN);
@@ -320,30 +311,30 @@ TEST_F(Save, Networking) {
               {"networking", "interfaces-to-watch", "ppp0"},
               {"networking", "enable-start-stop", "yes"},
               {"networking", "dialup-profile", "home"}}},
-            {"dialup off", [](Form&, Fields& f) { f.txtInterfaces.setText("ppp0"); }, {}},
+            {"dialup off", [&] { f.txtInterfaces.setText("ppp0"); }, {}},
             {"uue without a proxy",
-             [](Form& form, Fields& f) { form.click(f.chkProxyUUE); },
+             [&] { form.click(f.chkProxyUUE); },
              {{"networking", "encoding", "UUE"}}},
             {"uue with http",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.click(f.chkProxyUUE);
                  form.pick(f.cmbProxyType, 1);
              },
              {{"networking", "firewall-type", "http"}, {"networking", "encoding", "UUE"}}},
             {"uue hidden with socks4",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.click(f.chkProxyUUE);
                  form.pick(f.cmbProxyType, 2);
              },
              {{"networking", "firewall-type", "socks4"}}},
             {"uue hidden with socks5",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.click(f.chkProxyUUE);
                  form.pick(f.cmbProxyType, 3);
              },
              {{"networking", "firewall-type", "socks5"}}},
             {"socks4 keeps the hidden password",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.pick(f.cmbProxyType, 2);
                  form.type(f.txtProxyIP, "proxy");
                  form.type(f.txtProxyUser, "bob");
@@ -353,14 +344,14 @@ TEST_F(Save, Networking) {
               {"networking", "firewall-host", "proxy:1080"},
               {"networking", "firewall-auth", "Ym9iOnNlY3JldA=="}}},
             {"blank host, user given",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.pick(f.cmbProxyType, 1);
                  form.type(f.txtProxyIP, "  ");
                  f.txtProxyUser.setText(" bob ");
              },
              {{"networking", "firewall-type", "http"}, {"networking", "firewall-auth", "Ym9i"}}},
             {"blank port gives the type's port",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.pick(f.cmbProxyType, 1);
                  form.type(f.txtProxyIP, "proxy");
                  form.type(f.txtProxyPort, " ");
@@ -368,7 +359,7 @@ TEST_F(Save, Networking) {
              {{"networking", "firewall-type", "http"},
               {"networking", "firewall-host", "proxy:8080"}}},
             {"port as it stands",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.pick(f.cmbProxyType, 3);
                  form.type(f.txtProxyIP, "proxy");
                  form.type(f.txtProxyPort, "3128");
@@ -378,14 +369,14 @@ TEST_F(Save, Networking) {
              {{"networking", "firewall-type", "socks5"},
               {"networking", "firewall-host", "proxy:3128"}}},
             {"no proxy writes no proxy keys",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.type(f.txtProxyIP, "proxy");
                  form.type(f.txtProxyPort, "3128");
                  f.txtProxyUser.setText("bob");
              },
              {}},
             {"keyserver",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.click(f.chkAutoFind);
                  form.click(f.chkFallback);
                  f.txtKeyserverIP.setText("ks");
@@ -395,17 +386,17 @@ TEST_F(Save, Networking) {
               {"networking", "nofallback", "true"},
               {"networking", "keyserver", "ks:2064"}}},
             {"keyserver port as it stands",
-             [](Form& form, Fields& f) {
+             [&] {
                  form.click(f.chkAutoFind);
                  f.txtKeyserverIP.setText("ks");
                  f.txtKeyserverPort.setText(" ");
              },
              {{"networking", "autofindkeyserver", "no"}, {"networking", "keyserver", "ks: "}}},
             {"keyserver with fallback and no host",
-             [](Form& form, Fields& f) { form.click(f.chkAutoFind); },
+             [&] { form.click(f.chkAutoFind); },
              {{"networking", "autofindkeyserver", "no"}, {"networking", "keyserver", ":2064"}}},
             {"fallback only counts without the official keyserver",
-             [](Form& form, Fields& f) { form.click(f.chkFallback); },
+             [&] { form.click(f.chkFallback); },
              {}},
         });
 }

@@ -1,0 +1,70 @@
+// The captions the window system shows for the main window and the dialogs, read
+// back from the X server: Qt must not add anything to them. Runs under X only
+// (ctest starts it on a virtual X server); elsewhere it skips.
+#include "window_fixture.h"
+
+#include "ui/qt/error_box.h"
+#include "ui/qt/frm_about.h"
+#include "ui/qt/frm_id.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <stdexcept>
+
+using namespace qe;
+using namespace qe::test;
+
+namespace {
+
+// The window's _NET_WM_NAME as xprop prints it: NAME(UTF8_STRING) = "text".
+QString windowSystemTitle(QWidget* w) {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), QString::number(w->window()->winId()),
+                 QStringLiteral("_NET_WM_NAME")});
+    xprop.waitForFinished(5000);
+    const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+    const auto first = out.indexOf(QLatin1Char('"'));
+    return first < 0 ? out : out.mid(first + 1, out.lastIndexOf(QLatin1Char('"')) - first - 1);
+}
+
+// The title of the next modal window, read while it is up, then closed.
+QString modalTitle(const std::function<void()>& open) {
+    QString title;
+    QTimer::singleShot(50, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            if (!QTest::qWaitForWindowExposed(modal)) qWarning("modal window not exposed");
+            title = windowSystemTitle(modal);
+            modal->close();
+        }
+    });
+    open();
+    return title;
+}
+
+} // namespace
+
+class WindowTitlesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) QSKIP("needs an X server");
+        if (QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty()) QSKIP("needs xprop");
+    }
+
+    void captionsAreExactlyTheirOwn() {
+        auto w = showMainWindow();
+        QCOMPARE(windowSystemTitle(w.get()), QStringLiteral("QuenbyEditor 2.0"));
+        QCOMPARE(modalTitle([&] { TfrmID::ask(w.get(), QString()); }), QStringLiteral("ID"));
+        QCOMPARE(modalTitle([&] { TfrmAbout::showModal(w.get()); }), QStringLiteral("About..."));
+        QCOMPARE(modalTitle([&] { showErrorDialog(w.get(), QStringLiteral("x")); }),
+                 QStringLiteral("Error"));
+        QCOMPARE(modalTitle([&] { showAppError(w.get(), std::runtime_error("x")); }),
+                 QStringLiteral("QuenbyEditor 2.0"));
+    }
+};
+
+QTEST_MAIN(WindowTitlesTest)
+#include "window_titles_test.moc"
