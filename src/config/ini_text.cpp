@@ -331,7 +331,7 @@ void IniText::eraseSection(std::string_view section) {
 }
 
 // Puts out the text with every operation applied, piece by piece.
-template <typename Sink> void IniText::emit(Sink& out) const {
+template <typename Sink> void IniText::produce(Sink& out) const {
     const std::string_view text(data_);
     bool open = false; // the last piece put out is the file's last line, without an ending
     auto copy = [&](std::size_t from, std::size_t to) {
@@ -399,7 +399,7 @@ const std::string& IniText::bytes() const {
     if (dirty_) {
         std::size_t size = 0;
         auto count = [&](std::string_view piece) { size += piece.size(); };
-        emit(count);
+        produce(count);
         // The index costs up to twice the text for a file of nothing but headers;
         // it goes before the result is built and comes back when next needed.
         headers_ = Headers();
@@ -407,7 +407,7 @@ const std::string& IniText::bytes() const {
         cache_.clear();
         cache_.reserve(size);
         auto append = [&](std::string_view piece) { cache_.append(piece); };
-        emit(append);
+        produce(append);
         dirty_ = false;
     }
     return cache_;

@@ -149,7 +149,7 @@ private:
     template <typename Visit> bool forSections(std::string_view lowerName, Visit visit) const;
     KeyLine findKey(std::string_view lowerSection, std::string_view lowerKey) const;
     std::size_t insertionPoint(std::size_t header) const;
-    template <typename Sink> void emit(Sink& out) const;
+    template <typename Sink> void produce(Sink& out) const;
 
     std::string data_;
     std::size_t bodyStart_ = 0; // after a byte order mark
