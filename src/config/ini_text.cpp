@@ -389,8 +389,8 @@ template <typename Sink> void IniText::produce(Sink& out) const {
         copy(0, text.size());
     else
         section(count - 1, start, text.size());
-    for (const NewSection& section : appended_)
-        for (const std::string& added : section.lines)
+    for (const NewSection& made : appended_)
+        for (const std::string& added : made.lines)
             line(added);
 }
 
