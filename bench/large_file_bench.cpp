@@ -10,11 +10,11 @@
 // Targets: each large file opens and saves in at most 2 s; every peak within the
 // bound. Exits 1 when a result is wrong (a load that lost the file's values, a save
 // that did not write what it should), not when a target is missed.
-#include "bench_files.h"
 #include "config/file_io.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
 #include "config/write_ini.h"
+#include "large_file.h"
 #include "ui/form/form.h"
 
 #include <algorithm>

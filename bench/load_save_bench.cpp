@@ -5,11 +5,11 @@
 //
 // Targets: a typical Open under 200 microseconds; Open of the large file within ten
 // times the plain read, Save within two times the plain write.
-#include "bench_files.h"
 #include "config/file_io.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
 #include "config/write_ini.h"
+#include "large_file.h"
 #include "ui/form/form.h"
 
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
-#include "fake_host.h"
+#include "error_message.h"
+#include "form_fixture.h"
 #include "temp_dir.h"
 
 #include "config/error.h"
@@ -58,15 +59,12 @@ Names sectionsOf(const std::string& bytes) {
     return names;
 }
 
-class Commands : public ::testing::Test {
+class Commands : public test::FormTest {
 protected:
-    test::FakeHost host;
-    Form form{host};
-    Fields& f = form.fields();
     test::TempDir dir;
 
     void SetUp() override {
-        form.create();
+        FormTest::SetUp();
         f.txtID.setText("me@example.org");
     }
     void openFile(const std::string& path) {
@@ -135,12 +133,7 @@ TEST_F(Commands, LoadStoppingOnABadValueKeepsEarlierKeysAndResetsTheRest) {
                                                   "buffer-file-basename=loaded-in\n");
     form.type(f.txtBufferIn, "mine");
     host.openAnswers.push_back(path);
-    try {
-        form.open();
-        FAIL() << "the load went through";
-    } catch (const ConfigError& e) {
-        EXPECT_STREQ(e.what(), "'high' is not a valid integer value");
-    }
+    EXPECT_EQ(test::messageOf([&] { form.open(); }), "'high' is not a valid integer value");
     EXPECT_EQ(f.txtID.text(), "loaded@example.org");
     EXPECT_EQ(f.cmbSystem.index(), 2);
     EXPECT_EQ(f.seCPU.text(), "4");
@@ -243,12 +236,7 @@ TEST_F(Commands, UnwritableTargetRaisesAndLeavesItAsItWas) {
     const std::string folder = dir.file("folder.ini");
     std::filesystem::create_directory(folder);
     host.saveAnswers.push_back(folder);
-    try {
-        form.save();
-        FAIL() << "the save reported nothing";
-    } catch (const ConfigError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + folder);
-    }
+    EXPECT_EQ(test::messageOf([&] { form.save(); }), "Unable to write to " + folder);
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_EQ(host.saveProposals, Names{""});
 }

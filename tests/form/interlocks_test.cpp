@@ -1,5 +1,5 @@
 // The interlocks, driven through the verbs a person uses.
-#include "fake_host.h"
+#include "form_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,18 +9,9 @@
 
 using namespace qe;
 
-class Interlocks : public ::testing::Test {
+class Interlocks : public test::FormTest {
 protected:
-    test::FakeHost host;
-    Form form{host};
-    Fields& f = form.fields();
-    void SetUp() override { form.create(); }
-
-    Control& c(const char* name) {
-        Control* control = f.find(name);
-        EXPECT_NE(control, nullptr) << name;
-        return *control;
-    }
+    Control& c(const char* name) { return control(name); }
 };
 
 TEST_F(Interlocks, StateAfterStartMatchesTheLayout) {

@@ -1,4 +1,4 @@
-#include "fake_host.h"
+#include "form_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +9,8 @@ using namespace qe;
 
 namespace {
 
-class Leave : public ::testing::Test {
+class Leave : public test::FormTest {
 protected:
-    test::FakeHost host;
-    Form form{host};
-    Fields& f = form.fields();
-
-    void SetUp() override { form.create(); }
-
     // Types text into the named field, leaves it and gives its text afterwards.
     std::string typeAndLeave(const char* name, const char* text) {
         Control& c = *f.find(name);
@@ -26,22 +20,21 @@ protected:
     }
 };
 
+// Every spin field of the editor takes its MinValue when left blank, except
+// seTimeOut, which takes its layout value 60; the font spins stay blank.
 TEST_F(Leave, EmptySpinFieldTakesItsBlankDefault) {
-    struct Row {
-        const char* field;
-        const char* blankDefault;
-    } rows[] = {
-        {"seWorkComplete", "0"},   {"seHours", "0"},        {"seMinuts", "0"},
-        {"sePauseTemp", "0"},      {"seResumeTemp", "0"},   {"seBufferHours", "0"},
-        {"seBufferMinuts", "0"},   {"seTimeOut", "60"},     {"seRC5WorkFetch", "0"},
-        {"seRC5Hours", "0"},       {"seOGRWorkFetch", "0"}, {"seCPU", "2"},
-        {"sePriority", "0"},       {"seLogNumber", "1"},    {"seLogSize", "100"},
-        {"seLogMailSize", "2048"},
-    };
-    for (const Row& r : rows) {
-        for (const char* blank : {"", "   ", "\t \r\n"})
-            EXPECT_EQ(typeAndLeave(r.field, blank), r.blankDefault) << r.field;
+    int spins = 0;
+    for (Control* c : f.all()) {
+        if (c->kind() != Kind::Spin) continue;
+        ++spins;
+        for (const char* blank : {"", "   ", "\t \r\n"}) {
+            const std::string expected = !c->isEditorField() ? blank
+                                         : c == &f.seTimeOut ? "60"
+                                                             : std::to_string(c->minValue());
+            EXPECT_EQ(typeAndLeave(c->name().c_str(), blank), expected) << c->name();
+        }
     }
+    EXPECT_EQ(spins, 18);
 }
 
 TEST_F(Leave, SpinFieldIsHeldToItsRange) {

@@ -145,6 +145,23 @@ private slots:
         }
     }
 
+    // A platform theme sets fonts per class of control; none reaches the window.
+    void theWindowFontHoldsForEveryControl() {
+        const QFont themeFont(QStringLiteral("DejaVu Serif"), 16);
+        for (const char* cls : {"QLineEdit", "QLabel", "QGroupBox", "QCheckBox", "QComboBox"})
+            QApplication::setFont(themeFont, cls);
+        TfrmMain fresh;
+        const QFontInfo expected(windowFont());
+        for (QWidget* c : fresh.findChildren<QWidget*>()) {
+            if (c->isWindow()) continue;
+            const QFontInfo info(c->font());
+            QVERIFY2(info.family() == expected.family() &&
+                         c->font().pointSizeF() == windowFont().pointSizeF(),
+                     qPrintable(c->objectName() + QStringLiteral(": ") + info.family()));
+        }
+        QApplication::setFont(windowFont());
+    }
+
     void dialogCaptionsFit() {
         TfrmID prompt(w.get(), QString());
         prompt.show();

@@ -118,16 +118,51 @@ private slots:
         }
     }
 
-    void focusFollowsTheDeclaredOrder() {
-        clickTab(*w, 1);
-        const char* const order[] = {"chkRestart",    "chkBattery",   "chkExitFile",
-                                     "txtExitFile",   "txtPauseFile", "txtPauseProgram",
-                                     "chkTemperature"};
-        widgetOf(*w, order[0])->setFocus();
-        for (std::size_t i = 1; i < std::size(order); ++i) {
+    // Tab goes top to bottom and, within a row, left to right, on every page:
+    // the proxy page reaches IP and Port before the Authorize box below them.
+    void focusFollowsTheReadingOrder() {
+        Form& form = w->form();
+        form.pick(form.fields().cmbProxyType, 1);
+        form.type(form.fields().txtProxyIP, "proxy");
+        w->refresh();
+        const char* const proxy[] = {"cmbProxyType", "chkProxyUUE",  "txtProxyIP",
+                                     "txtProxyPort", "txtProxyUser", "txtProxyPass"};
+        clickTab(*w, 6);
+        widgetOf(*w, proxy[0])->setFocus();
+        for (std::size_t i = 1; i < std::size(proxy); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(order[i]));
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(proxy[i]));
         }
+        QStackedWidget& stack = *w->pageControl().stack();
+        for (int i = 0; i < stack.count(); ++i) {
+            QWidget* page = stack.widget(i);
+            QPoint last(-1, -1);
+            for (QWidget* next = page->nextInFocusChain(); next != page;
+                 next = next->nextInFocusChain()) {
+                if (!page->isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus) ||
+                    !form.fields().find(next->objectName().toStdString()))
+                    continue;
+                const QPoint at = next->mapTo(page, next->rect().center());
+                const bool sameRow = qAbs(at.y() - last.y()) <= 4;
+                QVERIFY2(sameRow ? at.x() > last.x() : at.y() > last.y(),
+                         qPrintable(next->objectName()));
+                last = at;
+            }
+        }
+    }
+
+    // Tab enters a radio group on its selected button, never on another one.
+    void focusEntersARadioGroupOnItsSelectedButton() {
+        Form& form = w->form();
+        form.click(form.fields().chkTemperature);
+        form.click(form.fields().rbPauseCelcius);
+        w->refresh();
+        clickTab(*w, 1);
+        widgetOf(*w, "sePauseTemp")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("rbPauseCelcius"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("seResumeTemp"));
     }
 
     void hiddenBoxesLeaveTheirGap() {

@@ -7,10 +7,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace qe;
@@ -93,7 +96,11 @@ private slots:
         QVERIFY(widgetOf<QCheckBox>(*w, "chkBattery")->isChecked());
         QVERIFY(widgetOf<QCheckBox>(*w, "chkFallback")->isChecked());
         QCOMPARE(widgetOf(*w, "imgFont")->size(), QSize(10, 16));
-        QCOMPARE(widgetOf<QLineEdit>(*w, "txtProxyPass")->echoMode(), QLineEdit::Password);
+        auto* pass = widgetOf<QLineEdit>(*w, "txtProxyPass");
+        QCOMPARE(pass->echoMode(), QLineEdit::Password);
+        pass->setText(QStringLiteral("ab"));
+        QCOMPARE(pass->displayText(), QStringLiteral("**")); // one "*" per character
+        pass->clear();
     }
 
     void clickingChkTemperatureShowsThePanel() {
@@ -252,6 +259,34 @@ private slots:
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
         QTest::qWait(60);
         QCOMPARE(closer.closed(), 0);
+    }
+
+    // The Save dialog, with no save target chosen yet, starts where the opened
+    // file lies; it proposes no name (the dialogs are independent).
+    void saveDialogStartsInTheOpenedFilesFolder() {
+        QTemporaryDir folder;
+        const QString opened = folder.filePath(QStringLiteral("client.ini"));
+        QString saveFolder, saveName;
+        const auto answer = [](std::function<void(QFileDialog&)> with) {
+            QTimer::singleShot(0, [with] {
+                if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                    with(*dialog);
+            });
+        };
+        answer([&](QFileDialog& d) {
+            d.selectFile(opened);
+            QMetaObject::invokeMethod(&d, "accept");
+        });
+        w->findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
+        w->form().type(w->form().fields().txtID, "someone@example.org");
+        answer([&](QFileDialog& d) {
+            saveFolder = d.directory().absolutePath();
+            saveName = d.selectedFiles().value(0);
+            d.reject();
+        });
+        w->findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+        QCOMPARE(saveFolder, QDir(folder.path()).absolutePath());
+        QVERIFY(!saveName.endsWith(QStringLiteral("client.ini")));
     }
 };
 

@@ -140,7 +140,10 @@ private slots:
     void hoveredTabIsTracked() {
         TabRows& tabs = *w->pageControl().tabs();
         QVERIFY(tabs.hasMouseTracking());
+        const QImage before = tabs.grab().toImage();
         QTest::mouseMove(&tabs, tabs.tabRect(2).center());
+        QCOMPARE(tabs.hovered(), 2);
+        QVERIFY(tabs.grab().toImage() != before); // the tab under the mouse is highlighted
         QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(2).center());
         QCOMPARE(current(), 2);
     }

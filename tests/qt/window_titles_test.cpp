@@ -1,6 +1,7 @@
 // The captions the window system shows for the main window and the dialogs, read
-// back from the X server: Qt must not add anything to them. Runs under X only
-// (ctest starts it on a virtual X server); elsewhere it skips.
+// back from the X server: Qt must not add anything to them; and the About box's
+// outer size, frame included. Runs under X only (ctest starts it on a virtual X
+// server with a window manager); elsewhere it skips.
 #include "window_fixture.h"
 
 #include "ui/qt/error_box.h"
@@ -29,11 +30,14 @@ QString windowSystemTitle(QWidget* w) {
     return first < 0 ? out : out.mid(first + 1, out.lastIndexOf(QLatin1Char('"')) - first - 1);
 }
 
-// The title of the next modal window, read while it is up, then closed.
-QString modalTitle(const std::function<void()>& open) {
+// The title of the next modal window, read while it is up (and its outer size,
+// once the window manager has framed it), then closed.
+QString modalTitle(const std::function<void()>& open, QSize* outer = nullptr) {
     QString title;
     QTimer::singleShot(50, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
+            QTest::qWait(200);
+            if (outer) *outer = modal->frameGeometry().size();
             if (!QTest::qWaitForWindowExposed(modal)) qWarning("modal window not exposed");
             title = windowSystemTitle(modal);
             modal->close();
@@ -58,7 +62,10 @@ private slots:
         auto w = showMainWindow();
         QCOMPARE(windowSystemTitle(w.get()), QStringLiteral("QuenbyEditor 2.0"));
         QCOMPARE(modalTitle([&] { TfrmID::ask(w.get(), QString()); }), QStringLiteral("ID"));
-        QCOMPARE(modalTitle([&] { TfrmAbout::showModal(w.get()); }), QStringLiteral("About..."));
+        QSize aboutOuter;
+        QCOMPARE(modalTitle([&] { TfrmAbout::showModal(w.get()); }, &aboutOuter),
+                 QStringLiteral("About..."));
+        QCOMPARE(aboutOuter, scaled(QSize(305, 266))); // frame included, under a window manager
         QCOMPARE(modalTitle([&] { showErrorDialog(w.get(), QStringLiteral("x")); }),
                  QStringLiteral("Error"));
         QCOMPARE(modalTitle([&] { showAppError(w.get(), std::runtime_error("x")); }),

@@ -1,6 +1,7 @@
 // Renders the window for review without a desktop: every page whose tab can be
-// shown, once as the editor starts and once with its optional boxes shown, the
-// hidden extra page, the About box, the ID prompt and the error boxes.
+// shown, as the editor starts, with RC5 or OGR disabled and with its optional
+// boxes shown, the hidden extra page, the About box, the ID prompt and the error
+// boxes.
 #include "config/check_config.h"
 #include "ui/qt/app_look.h"
 #include "ui/qt/error_box.h"
@@ -169,6 +170,13 @@ int main(int argc, char** argv) {
     Person person(window);
     bool ok = shoot.pages(QString());
     ok &= shoot.extraPage();
+    // One project disabled at a time (disabling one brings the other back): a tab
+    // fewer, and the rows reflow.
+    person.check("chkRC5", true);
+    ok &= shoot.pages(QStringLiteral("-rc5-off"));
+    person.check("chkOGR", true);
+    ok &= shoot.pages(QStringLiteral("-ogr-off"));
+    person.check("chkOGR", false);
     showOptionalBoxes(person);
     ok &= shoot.pages(QStringLiteral("-boxes"));
     // The log size row shows for the rotating log types only.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -141,8 +142,18 @@ void TfrmAbout::showEvent(QShowEvent* event) {
 }
 
 bool TfrmAbout::event(QEvent* event) {
-    // The window system tells the frame's size only after the box is mapped.
-    if (event->type() == QEvent::Move || event->type() == QEvent::Resize) fitOuterSize();
+    // The window manager makes the frame known some time after the box is shown,
+    // with no event of its own; look again whenever the box moves or is drawn.
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Paint:
+        if (windowHandle() && windowHandle()->frameMargins() != fitted_)
+            QTimer::singleShot(0, this, &TfrmAbout::fitOuterSize);
+        break;
+    default:
+        break;
+    }
     return QDialog::event(event);
 }
 

@@ -29,20 +29,25 @@ constexpr int kClientHeight = 416;
 
 // The dialog proposes the last name chosen in it; with none yet, it starts in
 // startFolder when one is given.
-std::optional<std::string> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode,
-                                         const std::string& lastName,
-                                         const QString& startFolder = {}) {
-    QFileDialog dialog(owner);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(mode);
+QFileDialog* newFileDialog(QWidget* owner, QFileDialog::AcceptMode mode) {
+    auto* dialog = new QFileDialog(owner);
+    dialog->setObjectName(mode == QFileDialog::AcceptOpen ? QStringLiteral("dlgOpen")
+                                                          : QStringLiteral("dlgSave"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(mode);
     if (mode == QFileDialog::AcceptOpen) {
         // Open takes a name that does not exist yet: the load then finds no keys.
-        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog->setFileMode(QFileDialog::AnyFile);
     } else {
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
     }
-    dialog.setNameFilter(QStringLiteral("ini files (*.ini)"));
+    dialog->setNameFilter(QStringLiteral("ini files (*.ini)"));
     // No default suffix: the dialog would add it to a name that exists without one.
+    return dialog;
+}
+
+std::optional<std::string> runFileDialog(QFileDialog& dialog, const std::string& lastName,
+                                         const QString& startFolder = {}) {
     if (!lastName.empty())
         dialog.selectFile(QFile::decodeName(lastName.c_str()));
     else if (!startFolder.isEmpty())
@@ -132,7 +137,10 @@ void TfrmMain::fixGeometry() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(scaled(kClientWidth), scaled(kClientHeight) + menuBar()->sizeHint().height());
+    // The menu bar takes the height it needs at the window's width, as the main
+    // window's layout gives it; the client area keeps its own below.
+    const int width = scaled(kClientWidth);
+    setFixedSize(width, scaled(kClientHeight) + menuBar()->heightForWidth(width));
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
@@ -173,15 +181,24 @@ void TfrmMain::refresh() {
     --busy_;
 }
 
+// The window keeps its two file dialogs once made: a dialog made anew each time
+// costs tens of milliseconds to open and to close (its folder model and the
+// thread that watches the folder).
+QFileDialog& TfrmMain::fileDialog(QFileDialog::AcceptMode mode) {
+    QPointer<QFileDialog>& dialog = mode == QFileDialog::AcceptOpen ? dlgOpen_ : dlgSave_;
+    if (!dialog) dialog = newFileDialog(this, mode);
+    return *dialog;
+}
+
 std::optional<std::string> TfrmMain::chooseOpenFile(const std::string& lastName) {
-    auto name = runFileDialog(this, QFileDialog::AcceptOpen, lastName);
+    auto name = runFileDialog(fileDialog(QFileDialog::AcceptOpen), lastName);
     if (name && !name->empty())
         lastOpenFolder_ = QFileInfo(QFile::decodeName(name->c_str())).absolutePath();
     return name;
 }
 
 std::optional<std::string> TfrmMain::chooseSaveFile(const std::string& lastName) {
-    return runFileDialog(this, QFileDialog::AcceptSave, lastName, lastOpenFolder_);
+    return runFileDialog(fileDialog(QFileDialog::AcceptSave), lastName, lastOpenFolder_);
 }
 
 std::optional<std::string> TfrmMain::askID(const std::string& text) {

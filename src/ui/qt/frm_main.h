@@ -6,7 +6,9 @@
 #include "ui/form/form.h"
 #include "widget_map.h"
 
+#include <QFileDialog>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
@@ -68,6 +70,7 @@ private:
     bool handlePageKey(const QKeyEvent& event);
     void fieldLeft(QWidget* widget, Qt::FocusReason reason);
     bool takeFocusFromPage();
+    QFileDialog& fileDialog(QFileDialog::AcceptMode mode);
     int pageIndex(const Control& page) const;
 
     Form form_;
@@ -81,6 +84,9 @@ private:
     // Where the file last opened lies: the Save dialog starts there until a save
     // target has been chosen.
     QString lastOpenFolder_;
+    // dlgOpen and dlgSave, made on first use.
+    QPointer<QFileDialog> dlgOpen_;
+    QPointer<QFileDialog> dlgSave_;
 };
 
 } // namespace qe

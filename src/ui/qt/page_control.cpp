@@ -83,8 +83,8 @@ int TabRows::tabWidth(int index) const {
     const int hspace = style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);
     const QSize text = fontMetrics().size(Qt::TextShowMnemonic, option.text);
     return style()
-        ->sizeFromContents(QStyle::CT_TabBarTab, &option, QSize(text.width() + hspace, rowHeight()),
-                           this)
+        ->sizeFromContents(QStyle::CT_TabBarTab, &option,
+                           QSize(text.width() + scaled(hspace), rowHeight()), this)
         .width();
 }
 

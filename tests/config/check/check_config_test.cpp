@@ -1,4 +1,4 @@
-#include "../../form/fake_host.h"
+#include "form_fixture.h"
 
 #include "config/check_config.h"
 
@@ -59,14 +59,10 @@ TEST(FileNameRule, PassesPathsAndEmptyTextSilently) {
     }
 }
 
-class Check : public ::testing::Test {
+class Check : public test::FormTest {
 protected:
-    test::FakeHost host;
-    Form form{host};
-    Fields& f = form.fields();
-
     void SetUp() override {
-        form.create();
+        FormTest::SetUp();
         f.txtID.setText(kGoodId);
     }
     bool check() { return CheckConfig(f, host); }

@@ -3,6 +3,7 @@
 #include "config/file_system.h"
 #include "config/ini_text.h"
 #include "error_message.h"
+#include "row_name.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -353,6 +354,9 @@ struct HostileFile {
     std::string eol = "\n";
     std::string keep = "1"; // the start of the foreign key's value
 };
+void PrintTo(const HostileFile& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const std::vector<HostileFile> kHostileFiles = {
     {"Sparse100MiB", "\n[keep]\nx=1\n", 100u << 20},
@@ -399,8 +403,7 @@ TEST_P(HostileFiles, OpenAndSaveChangeNoOtherByte) {
     EXPECT_TRUE(saved.compare(c.zeros, std::string::npos, expectedTail) == 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, HostileFiles, testing::ValuesIn(kHostileFiles),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, HostileFiles, testing::ValuesIn(kHostileFiles), test::RowName());
 
 // Targets that a save must never replace.
 TEST(SaveRefusals, FolderFifoDeviceReadOnlyAndMissingFolder) {

@@ -1,5 +1,6 @@
 #include "config/file_io.h"
 #include "config/ini_text.h"
+#include "row_name.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,9 @@ struct ReadCase {
     const char* key;
     std::string expected;
 };
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const std::vector<ReadCase> kReadCases = {
     {"AbsentKeyGivesDefault", "[misc]\nother=1\n", "misc", "key", kDefault},
@@ -85,8 +89,7 @@ TEST_P(IniRead, ReadsTheValueFromDisk) {
     EXPECT_EQ(IniText(readForLoad(path)).read(c.section, c.key, kDefault), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(FileSyntax, IniRead, testing::ValuesIn(kReadCases),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(FileSyntax, IniRead, testing::ValuesIn(kReadCases), test::RowName());
 
 TEST(IniRead, MissingFileReadsAsEveryKeyAbsent) {
     TempDir dir;
@@ -107,6 +110,9 @@ struct EditCase {
     std::vector<Op> ops;
     std::string after;
 };
+void PrintTo(const EditCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const std::vector<EditCase> kEditCases = {
     {"NewFile", "", {{Op::Write, "misc", "key", "v"}}, "[misc]\nkey=v\n"},
@@ -215,8 +221,7 @@ TEST_P(IniEdit, SavesTheBytesToDisk) {
     EXPECT_EQ(readBytes(path), c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, IniEdit, testing::ValuesIn(kEditCases),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Operations, IniEdit, testing::ValuesIn(kEditCases), test::RowName());
 
 TEST(IniEdit, WrittenValuesReadBack) {
     IniText text("[a]\nk=old\n");

@@ -1,11 +1,11 @@
 // A form with a scripted host, loading from and saving to files held in memory.
 #pragma once
 
-#include "../../form/fake_host.h"
-#include "config/error.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
 #include "config/write_ini.h"
+#include "error_message.h"
+#include "form_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -42,14 +42,8 @@ inline std::string savedFile(const std::string& id, const std::string& projects,
 
 inline const char* const kAbsent = "<absent>";
 
-class LoadSave : public ::testing::Test {
+class LoadSave : public FormTest {
 protected:
-    FakeHost host;
-    Form form{host};
-    Fields& f = form.fields();
-
-    void SetUp() override { form.create(); }
-
     // What Open does once the file is read: reset, then load.
     void load(std::string text) {
         form.cleanINI();
@@ -57,12 +51,7 @@ protected:
     }
     // The message of the error the load stops with, or "" when it completes.
     std::string loadError(std::string text) {
-        try {
-            load(std::move(text));
-        } catch (const ConfigError& e) {
-            return e.what();
-        }
-        return "";
+        return messageOf([&] { load(std::move(text)); });
     }
     std::string save(std::string existing = {}) {
         IniText target(std::move(existing));

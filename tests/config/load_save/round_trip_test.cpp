@@ -6,7 +6,9 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace qe;
@@ -41,45 +43,35 @@ class RandomUser {
 public:
     RandomUser(Form& form, std::mt19937& rng) : form_(form), f_(form.fields()), rng_(rng) {}
 
+    // One action for every field of every owned key, by the field's kind; the
+    // radio fields of one container are one action.
     void act() {
         std::vector<std::function<void()>> actions;
-        for (Control* c : {&f_.cmbRC5, &f_.cmbOGR, &f_.cmbProgress, &f_.cmbSystem,
-                           &f_.cmbRC5BlockSize, &f_.cmbRC5Core, &f_.cmbOGRCore, &f_.cmbBufferLevel,
-                           &f_.cmbLogType, &f_.cmbLogPeriod, &f_.cmbDialup, &f_.cmbProxyType})
-            actions.push_back([this, c] { pickAny(*c); });
-        actions.push_back([this] { form_.pick(f_.cmbNetwork, below(4) == 0 ? 1 : 0); });
-        for (Control* c : {&f_.chkRC5, &f_.chkOGR, &f_.chkRestart, &f_.chkExitFile,
-                           &f_.chkTemperature, &f_.chkBattery, &f_.chkHideClient, &f_.chkForceCPU,
-                           &f_.chkBufferMem, &f_.chkBufferRemote, &f_.chkLogMail, &f_.chkDUN,
-                           &f_.chkProxyUUE, &f_.chkAutoFind, &f_.chkFallback})
-            actions.push_back([this, c] { maybeClick(*c); });
-        actions.push_back([this] {
-            selectAny(
-                {&f_.rbPausekelvin, &f_.rbPauseRankine, &f_.rbPauseCelcius, &f_.rbPauseFahrenheit});
-        });
-        actions.push_back([this] {
-            selectAny({&f_.rbResumeKelvin, &f_.rbResumeRankine, &f_.rbResumeCelcius,
-                       &f_.rbResumeFahrenheit});
-        });
-        actions.push_back([this] { selectAny({&f_.rbLogNumber, &f_.rbLogPeriod}); });
-        for (Control* c :
-             {&f_.seWorkComplete, &f_.seHours, &f_.seMinuts, &f_.sePauseTemp, &f_.seResumeTemp,
-              &f_.seCPU, &f_.sePriority, &f_.seRC5WorkFetch, &f_.seRC5Hours, &f_.seOGRWorkFetch,
-              &f_.seBufferHours, &f_.seBufferMinuts, &f_.seTimeOut, &f_.seLogNumber, &f_.seLogSize,
-              &f_.seLogMailSize})
-            actions.push_back([this, c] { typeNumber(*c); });
-        for (Control* c :
-             {&f_.txtID, &f_.txtExitFile, &f_.txtPauseFile, &f_.txtPauseProgram, &f_.txtBufferIn,
-              &f_.txtBufferOut, &f_.txtBufferCheck, &f_.txtBufferRemote, &f_.txtLogFile,
-              &f_.txtLogMailSender, &f_.txtLogMailReceiver, &f_.txtInterfaces, &f_.txtDUN})
-            actions.push_back([this, c] { typeAny(*c, kTexts); });
-        for (Control* c : {&f_.txtLogMailIP, &f_.txtProxyIP, &f_.txtKeyserverIP})
-            actions.push_back([this, c] { typeAny(*c, kHosts); });
-        for (Control* c : {&f_.txtLogMailPort, &f_.txtProxyPort, &f_.txtKeyserverPort})
-            actions.push_back([this, c] { typeAny(*c, kPorts); });
-        actions.push_back([this] { typeAny(f_.txtProxyUser, kUsers); });
-        actions.push_back([this] { typeAny(f_.txtProxyPass, kPasswords); });
-
+        std::set<const Control*> radioGroups;
+        for (const Key* k : kOwnedKeys) {
+            const std::vector<std::string_view> names = k->fieldNames();
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                Control* c = f_.find(names[i]);
+                switch (c->kind()) {
+                case Kind::Choice:
+                    actions.push_back([this, c] { pickAny(*c); });
+                    break;
+                case Kind::Check:
+                    actions.push_back([this, c] { maybeClick(*c); });
+                    break;
+                case Kind::Radio:
+                    if (radioGroups.insert(c->parent()).second)
+                        actions.push_back([this, c] { selectAny(c->parent()); });
+                    break;
+                case Kind::Spin:
+                    actions.push_back([this, c] { typeNumber(*c); });
+                    break;
+                default:
+                    actions.push_back([this, c, &pool = textsFor(*k, i)] { typeAny(*c, pool); });
+                    break;
+                }
+            }
+        }
         std::shuffle(actions.begin(), actions.end(), rng_);
         for (auto& action : actions)
             action();
@@ -87,11 +79,27 @@ public:
 
 private:
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
-    void pickAny(Control& c) { form_.pick(c, below(static_cast<int>(c.items().size()))); }
+    // Networking stays enabled most of the time, so that its other keys get written.
+    void pickAny(Control& c) {
+        if (&c == &f_.cmbNetwork)
+            form_.pick(c, below(4) == 0 ? 1 : 0);
+        else
+            form_.pick(c, below(static_cast<int>(c.items().size())));
+    }
+    // Hosts and ports for the two parts of an address, user names and passwords for
+    // the credential, plain texts for everything else.
+    static const std::vector<std::string>& textsFor(const Key& k, std::size_t part) {
+        if (k.form == ValueForm::Address) return part == 0 ? kHosts : kPorts;
+        if (k.form == ValueForm::Credential) return part == 0 ? kUsers : kPasswords;
+        return kTexts;
+    }
     void maybeClick(Control& c) {
         if (below(2)) form_.click(c);
     }
-    void selectAny(std::vector<Control*> group) {
+    void selectAny(const Control* container) {
+        std::vector<Control*> group;
+        for (Control* c : container->children())
+            if (c->kind() == Kind::Radio) group.push_back(c);
         form_.click(*group[static_cast<std::size_t>(below(static_cast<int>(group.size())))]);
     }
     // Half the time the field's smallest value, which a save often leaves out.
@@ -116,20 +124,7 @@ class RoundTrip : public LoadSave {};
 
 TEST_F(RoundTrip, SavedFileLoadsAndSavesTheSame) {
     std::mt19937 rng(20240611);
-    std::map<std::string, int> keysSeen;
-    const std::vector<std::pair<const char*, const char*>> watched = {
-        {"triggers", "cpu-temperature-thresholds"},
-        {"processor-usage", "max-threads"},
-        {"rc5", "core"},
-        {"buffers", "threshold-check-interval"},
-        {"logging", "log-file-limit"},
-        {"logging", "mail-log-from"},
-        {"networking", "disabled"},
-        {"networking", "firewall-host"},
-        {"networking", "firewall-auth"},
-        {"networking", "keyserver"},
-        {"networking", "enable-start-stop"},
-    };
+    std::map<const Key*, int> keysSeen;
     for (int state = 0; state < 400; ++state) {
         form.cleanINI();
         RandomUser(form, rng).act();
@@ -137,11 +132,11 @@ TEST_F(RoundTrip, SavedFileLoadsAndSavesTheSame) {
         load(first);
         ASSERT_EQ(save(first), first) << "state " << state;
         const IniText file(first);
-        for (const auto& [section, key] : watched)
-            if (file.read(section, key, kAbsent) != kAbsent) ++keysSeen[key];
+        for (const Key* k : kOwnedKeys)
+            if (file.read(k->section, k->name, kAbsent) != kAbsent) ++keysSeen[k];
     }
-    for (const auto& [section, key] : watched)
-        EXPECT_GT(keysSeen[key], 0) << "no generated state wrote " << section << "/" << key;
+    for (const Key* k : kOwnedKeys)
+        EXPECT_GT(keysSeen[k], 0) << "no generated state wrote " << testing::PrintToString(*k);
 }
 
 // The one state a round trip does not keep: thresholds without a resume part load

@@ -1,4 +1,5 @@
-// The message of the ConfigError an action raises, or "<no error>".
+// The one way the tests capture an error: the message of the ConfigError an
+// action raises, "" when it raises none.
 #pragma once
 
 #include "config/error.h"
@@ -14,7 +15,7 @@ inline std::string messageOf(const std::function<void()>& action) {
     } catch (const ConfigError& e) {
         return e.what();
     }
-    return "<no error>";
+    return "";
 }
 
 } // namespace qe::test
