@@ -136,6 +136,7 @@ new_root() {
     mkdir -p "$root"
     tar -C "$root" -xf "$tarball"
     cp /etc/resolv.conf "$root/etc/resolv.conf"
+    printf '127.0.1.1 %s\n' "$(hostname)" >>"$root/etc/hosts" # as the installer writes
     mount_in "$root" /proc -t proc proc
     mount_in "$root" /sys -t sysfs sysfs
     mount_in "$root" /dev --bind /dev

@@ -42,9 +42,10 @@ fi
 as_caller mkdir -p "$repo_root/build"
 log="$repo_root/build/setup.log"
 as_caller truncate -s 0 "$log"
+# Waits for another apt (unattended upgrades on a new machine) to finish.
 apt_get() {
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get -q -o Dpkg::Use-Pty=0 "$@" >>"$log" 2>&1
+        apt-get -q -o Dpkg::Use-Pty=0 -o DPkg::Lock::Timeout=600 "$@" >>"$log" 2>&1
 }
 run() {
     local what="$1" started=$SECONDS
