@@ -147,18 +147,26 @@ std::string detailOf(const std::string& path, const std::function<void()>& actio
 // A failing step of the rename either ends the save with the target as it was, or,
 // when writing in place can get round it, leads to a write in place.
 TEST(SaveFaults, EachFailingStepOfTheRenameFailsOrWritesInPlace) {
+    enum Outcome { Failed, Renamed, InPlace };
     struct Row {
         Step step;
         int error;
-        bool saved;
+        Outcome outcome;
     } rows[] = {
-        {Step::CreateUnnamed, EIO, false}, {Step::CreateUnnamed, EACCES, true},
-        {Step::Write, EIO, false},         {Step::Write, ENOSPC, true},
-        {Step::SetOwner, EPERM, true},     {Step::CopyAttributes, EPERM, true},
-        {Step::SetMode, EIO, true},        {Step::Sync, EIO, false},
-        {Step::LinkUnnamed, EIO, false},   {Step::LinkUnnamed, ENAMETOOLONG, true},
-        {Step::Rename, EIO, false},        {Step::Rename, EBUSY, true},
-        {Step::Close, EIO, true}, // after the rename: the new file is in place and flushed
+        {Step::CreateUnnamed, EIO, Failed},
+        {Step::CreateUnnamed, EACCES, InPlace},
+        {Step::CreateUnnamed, EOPNOTSUPP, Renamed}, // through a named temporary file
+        {Step::Write, EIO, Failed},
+        {Step::Write, ENOSPC, InPlace},
+        {Step::SetOwner, EPERM, InPlace},
+        {Step::CopyAttributes, EPERM, InPlace},
+        {Step::SetMode, EIO, InPlace},
+        {Step::Sync, EIO, Failed},
+        {Step::LinkUnnamed, EIO, Failed},
+        {Step::LinkUnnamed, ENAMETOOLONG, InPlace},
+        {Step::Rename, EIO, Failed},
+        {Step::Rename, EBUSY, InPlace},
+        {Step::Close, EIO, Renamed}, // after the rename: the new file is in place and flushed
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(static_cast<int>(row.step)) + " " + std::strerror(row.error));
@@ -171,9 +179,9 @@ TEST(SaveFaults, EachFailingStepOfTheRenameFailsOrWritesInPlace) {
         if (root) ::chown(path.c_str(), 4321, 8765);
         FaultyFileSystem fs(row.step, row.error, 1);
         const std::string detail = detailOf(path, [&] { replaceFile(path, kNew, fs); });
-        EXPECT_EQ(detail, row.saved ? "<no error>" : std::strerror(row.error));
-        EXPECT_EQ(fs.opened, row.saved && row.step != Step::Close);
-        EXPECT_EQ(readBytes(path), row.saved ? kNew : kOld);
+        EXPECT_EQ(detail, row.outcome == Failed ? std::strerror(row.error) : "<no error>");
+        EXPECT_EQ(fs.opened, row.outcome == InPlace);
+        EXPECT_EQ(readBytes(path), row.outcome == Failed ? kOld : kNew);
         EXPECT_EQ(modeOf(path) & 07777, 0640u);
         EXPECT_EQ(dir.names(), std::set<std::string>{"client.ini"});
     }
