@@ -57,7 +57,7 @@ void Form::openFile(const std::string& name) {
 }
 
 // The check's corrections stay even when the person then cancels the dialog.
-// The target is written in one step, so a failed save leaves it as it was.
+// A failed write leaves the target as it was, or says that it could not.
 void Form::save() {
     if (!CheckConfig(f_, host_)) return;
     const std::optional<std::string> name = host_.chooseSaveFile(lastSaveName_);
