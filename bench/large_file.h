@@ -2,7 +2,10 @@
 // about 1 MiB where the owned sections lie spread among 10,000 foreign ones.
 #pragma once
 
+#include "ui/form/host.h"
+
 #include <cstdio>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -98,5 +101,15 @@ inline std::string largeText() {
     }
     return text;
 }
+
+// A Host whose dialogs are all cancelled; a load and a save ask it nothing.
+class SilentHost : public qe::Host {
+public:
+    std::optional<std::string> chooseOpenFile(const std::string&) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const std::string&) override { return {}; }
+    std::optional<std::string> askID(const std::string&) override { return {}; }
+    void showError(const std::string&) override {}
+    bool focus(qe::Control&) override { return true; }
+};
 
 } // namespace qe::bench

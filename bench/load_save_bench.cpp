@@ -3,8 +3,8 @@
 // in the same run. Prints the medians and the ratios, and checks every result after
 // timing it: a fast wrong answer is no result.
 //
-// Targets: a typical Open under 200 microseconds; Open and Save of the large file
-// each within three times the plain read and the plain write.
+// Targets: a typical Open under 200 microseconds; Open of the large file within ten
+// times the plain read, Save within two times the plain write.
 #include "config/file_io.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
@@ -30,15 +30,6 @@
 namespace {
 
 using namespace qe::bench;
-
-class SilentHost : public qe::Host {
-public:
-    std::optional<std::string> chooseOpenFile(const std::string&) override { return {}; }
-    std::optional<std::string> chooseSaveFile(const std::string&) override { return {}; }
-    std::optional<std::string> askID(const std::string&) override { return {}; }
-    void showError(const std::string&) override {}
-    bool focus(qe::Control&) override { return true; }
-};
 
 std::string g_folder;
 bool g_wrong = false;
@@ -91,7 +82,7 @@ void open(qe::Form& form, const std::string& path) {
 void save(const qe::Form& form, const std::string& path) {
     qe::IniText text(qe::readForSave(path));
     qe::WriteINI(form.fields(), text);
-    qe::replaceFile(path, text.bytes());
+    qe::replaceFile(path, text.bytes(), text.original());
 }
 
 void BM_Open(benchmark::State& state, const std::string& name) {
@@ -235,10 +226,10 @@ void printSummary(const std::map<std::string, double>& medians) {
     const double typicalOpen = median("open/typical.ini");
     const double largeOpen = median("open/large.ini") / median("plain_read/large.ini");
     const double largeSave = median("save/large.ini") / median("plain_write/large.ini");
-    std::printf("Targets: typical open %.1f us < 200 us: %s; large open ratio %.2f <= 3: %s; "
-                "large save ratio %.2f <= 3: %s\n",
+    std::printf("Targets: typical open %.1f us < 200 us: %s; large open ratio %.2f <= 10: %s; "
+                "large save ratio %.2f <= 2: %s\n",
                 typicalOpen, typicalOpen < 200 ? "met" : "MISSED", largeOpen,
-                largeOpen <= 3 ? "met" : "MISSED", largeSave, largeSave <= 3 ? "met" : "MISSED");
+                largeOpen <= 10 ? "met" : "MISSED", largeSave, largeSave <= 2 ? "met" : "MISSED");
 }
 
 } // namespace

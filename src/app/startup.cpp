@@ -39,6 +39,30 @@ void describe(QCommandLineParser& parser) {
                                  QStringLiteral("[FILE]"));
 }
 
+// Whether the arguments hold one of the options QGuiApplication and QApplication
+// take for themselves; those are known only once the application exists.
+bool holdsQtOption(const QStringList& arguments) {
+    static const QStringList qtOptions{
+        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+        QStringLiteral("reverse"),       QStringLiteral("session"),
+        QStringLiteral("display"),       QStringLiteral("geometry"),
+        QStringLiteral("style"),         QStringLiteral("stylesheet"),
+        QStringLiteral("widgetcount"),   QStringLiteral("name"),
+        QStringLiteral("title"),         QStringLiteral("visual"),
+        QStringLiteral("ncols"),         QStringLiteral("cmap"),
+        QStringLiteral("nograb"),        QStringLiteral("dograb"),
+        QStringLiteral("testability"),   QStringLiteral("dialogs")};
+    for (const QString& argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-'))) continue;
+        const QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+        if (qtOptions.contains(name.section(QLatin1Char('='), 0, 0))) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -106,12 +130,15 @@ void startEditor(TfrmMain& window, const QString& file) {
 }
 
 int runEditor(int argc, char* argv[]) {
-    // Help and version need no display: answered before the application starts
-    // when the command line holds none of Qt's own options. Qt's options are
-    // known, and listed by --help-all, only once the application exists.
-    const CommandLine early = parseCommandLine(argumentsOf(argc, argv));
-    if (early.action == CommandLine::Action::Help || early.action == CommandLine::Action::Version)
-        return answerCommandLine(early);
+    // Help, version and a wrong command line need no display: answered before the
+    // application starts unless the command line holds one of Qt's own options,
+    // which only the application takes out.
+    const QStringList arguments = argumentsOf(argc, argv);
+    const CommandLine early = parseCommandLine(arguments);
+    const bool answerEarly =
+        early.action == CommandLine::Action::Help || early.action == CommandLine::Action::Version ||
+        (early.action == CommandLine::Action::Usage && !holdsQtOption(arguments));
+    if (answerEarly) return answerCommandLine(early);
 
     QApplication app(argc, argv);
     // Parsed again without the options Qt took for itself.

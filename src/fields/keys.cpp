@@ -39,21 +39,34 @@ int Key::item(std::string_view value) const {
     return std::max(indexOfWord(words ? words : "", value), 0);
 }
 
-std::vector<std::string_view> Key::fieldNames() const {
-    std::vector<std::string_view> names;
-    const std::string_view all = fields;
-    for (std::size_t begin = 0; begin < all.size();) {
-        const std::size_t end = std::min(all.find(' ', begin), all.size());
-        if (end > begin) names.push_back(all.substr(begin, end - begin));
+namespace {
+
+// Calls visit with each blank-separated name of fields until it returns true.
+template <typename Visit> bool anyFieldName(std::string_view fields, Visit visit) {
+    for (std::size_t begin = 0; begin < fields.size();) {
+        const std::size_t end = std::min(fields.find(' ', begin), fields.size());
+        if (end > begin && visit(fields.substr(begin, end - begin))) return true;
         begin = end + 1;
     }
+    return false;
+}
+
+} // namespace
+
+std::vector<std::string_view> Key::fieldNames() const {
+    std::vector<std::string_view> names;
+    anyFieldName(fields, [&](std::string_view field) {
+        names.push_back(field);
+        return false;
+    });
     return names;
 }
 
 const Key* keyOfField(std::string_view controlName) {
+    // Asked once per control while the window is built: no allocation here.
     for (const Key* k : kOwnedKeys)
-        for (std::string_view name : k->fieldNames())
-            if (name == controlName) return k;
+        if (anyFieldName(k->fields, [&](std::string_view name) { return name == controlName; }))
+            return k;
     return nullptr;
 }
 

@@ -261,6 +261,16 @@ TEST(ErrorBoxText, AppendsAFullStopAfterCharactersAboveIt) {
         EXPECT_EQ(errorBoxText(r.message), r.shown) << r.message;
 }
 
+TEST(ErrorBoxText, FailedSaveAddsItsReasonOnLinesOfTheirOwn) {
+    EXPECT_EQ(errorBoxText(SaveError("/a.ini", "No space left on device\nThe file's old "
+                                               "content was put back.")),
+              "Unable to write to /a.ini.\nNo space left on device\nThe file's old content was "
+              "put back.");
+    EXPECT_EQ(errorBoxText(SaveError("/a.ini", "")), "Unable to write to /a.ini.");
+    EXPECT_EQ(errorBoxText(ConfigError("Coding table entry not found.")),
+              "Coding table entry not found.");
+}
+
 } // namespace
 
 TEST(WithIniExtension, AddsIniOnlyToANewNameWithoutExtension) {

@@ -3,6 +3,7 @@
 // boxes shown, the hidden extra page, the About box, the ID prompt and the error
 // boxes.
 #include "config/check_config.h"
+#include "config/error.h"
 #include "ui/qt/app_look.h"
 #include "ui/qt/error_box.h"
 #include "ui/qt/frm_about.h"
@@ -194,6 +195,11 @@ int main(int argc, char** argv) {
     });
     ok &= shoot.modal(QStringLiteral("error-app"), [&] {
         qe::showAppError(&window, std::runtime_error("Unable to write to /home/user/client.ini"));
+    });
+    ok &= shoot.modal(QStringLiteral("error-save-in-place"), [&] {
+        qe::showAppError(&window, qe::SaveError("/home/user/client.ini",
+                                                "No space left on device\nThe file's old "
+                                                "content was put back."));
     });
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // The File commands and the rules that run when the focus leaves a field.
 #include "form.h"
 
+#include "config/error.h"
 #include "config/file_io.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
@@ -56,7 +57,7 @@ void Form::openFile(const std::string& name) {
 }
 
 // The check's corrections stay even when the person then cancels the dialog.
-// The target is written in one step, so a failed save leaves it as it was.
+// A failed write leaves the target as it was, or says that it could not.
 void Form::save() {
     if (!CheckConfig(f_, host_)) return;
     const std::optional<std::string> name = host_.chooseSaveFile(lastSaveName_);
@@ -64,7 +65,7 @@ void Form::save() {
     lastSaveName_ = *name;
     IniText target{readForSave(*name)};
     WriteINI(f_, target);
-    replaceFile(*name, target.bytes());
+    replaceFile(*name, target.bytes(), target.original());
 }
 
 std::string withIniExtension(const std::string& name, bool existsAsTyped) {
@@ -78,6 +79,13 @@ std::string withIniExtension(const std::string& name, bool existsAsTyped) {
 std::string errorBoxText(std::string message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
     return message;
+}
+
+std::string errorBoxText(const std::exception& e) {
+    std::string text = errorBoxText(std::string(e.what()));
+    const auto* failedSave = dynamic_cast<const SaveError*>(&e);
+    if (failedSave && !failedSave->detail().empty()) text += "\n" + failedSave->detail();
+    return text;
 }
 
 } // namespace qe

@@ -5,6 +5,7 @@
 #include "fields/fields.h"
 #include "host.h"
 
+#include <exception>
 #include <string>
 
 namespace qe {
@@ -87,5 +88,8 @@ private:
 // with "." appended when its last character sorts after "." (every letter and
 // digit does), so "Unable to write to a.ini" ends in "a.ini." and "x." stays.
 std::string errorBoxText(std::string message);
+// The same for an error itself; a failed save adds, line by line, the system's
+// reason and whether the file's old content was put back.
+std::string errorBoxText(const std::exception& e);
 
 } // namespace qe

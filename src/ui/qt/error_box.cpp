@@ -27,7 +27,7 @@ void showErrorDialog(QWidget* owner, const QString& message) {
 }
 
 void showAppError(QWidget* owner, const std::exception& e) {
-    const std::string text = errorBoxText(e.what());
+    const std::string text = errorBoxText(e);
     showCritical(owner, "appErrorBox", QLatin1String(kAppTitle), fromBytes(text));
 }
 

@@ -15,7 +15,9 @@ void showErrorDialog(QWidget* owner, const QString& message);
 
 // The general error handler's box for an error that ended a command: caption the
 // application title, the error icon, one OK, and the message with "." added when
-// its last character's code is above ".". The message bytes are Latin-1.
+// its last character's code is above "."; for a failed save, the system's reason
+// and whether the old content was put back on lines of their own. The message
+// bytes are Latin-1.
 // Modal over owner; objectName "appErrorBox".
 void showAppError(QWidget* owner, const std::exception& e);
 

@@ -153,3 +153,24 @@ TEST_F(RoundTrip, ThresholdsWithoutResumeComeBackAsKelvinZero) {
     EXPECT_EQ(IniText(save(first)).read("triggers", "cpu-temperature-thresholds", kAbsent),
               "60C:0K");
 }
+
+// Whatever the file's line endings and odd lines, saving a file the editor has just
+// saved gives the same bytes; an unclosed header is a line of the section above.
+TEST_F(RoundTrip, SavingASavedFileChangesNothing) {
+    const std::vector<std::string> files = {
+        "[parameters]\r\nid=me@example.org\n[client-internal]\nmagic = 42\n",
+        "[notes]\ntext=x\n[networking\nmore=1\n[other]\ny=2",
+        "[client]\r\na=1\r\nb=2\r\n[misc]\nk=1\n[x]\r\n",
+        "\xEF\xBB\xBF[misc]\rk=1\r\n[keep]\ny=1",
+        "no section\r",
+        "",
+    };
+    for (const std::string& file : files) {
+        load(file);
+        const std::string first = save(file);
+        load(first);
+        EXPECT_EQ(save(first), first) << testing::PrintToString(file);
+    }
+    load(files[1]);
+    EXPECT_EQ(save(files[1]).rfind("[notes]\ntext=x\n[networking\nmore=1\n[other]\ny=2\n", 0), 0u);
+}
