@@ -40,7 +40,12 @@ begin() {
         for dir in "$repo_root"/build*/; do
             [[ -d $dir ]] && chown -R "$caller:" "$dir"
         done
-        exec runuser -u "$caller" -- bash "$script" "$@"
+        # setpriv, not runuser: same process, so Ctrl-C reaches the script and what it
+        # started directly, with no parent in between that kills it 2 s later.
+        local home
+        home="$(getent passwd "$caller" | cut -d: -f6)"
+        exec setpriv --reuid="$(id -u "$caller")" --regid="$(id -g "$caller")" --init-groups \
+            env HOME="$home" USER="$caller" LOGNAME="$caller" bash "$script" "$@"
     fi
     local dir stranger
     for dir in "$repo_root"/build*/; do

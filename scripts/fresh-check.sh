@@ -157,8 +157,11 @@ run_command() {
     ci) cmd="cd $home/project && CI=true bash .ci/run" ;;
     esac
     if [[ $who == user ]]; then
-        run=(chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin TERM=dumb
-            runuser -l "$user" -c "$cmd")
+        # A login shell of the user, in the same process group (as in a terminal,
+        # where Ctrl-C reaches every process of the command).
+        run=(chroot --userspec="$user:$user" "$root" env -i HOME="$home" USER="$user"
+            LOGNAME="$user" SHELL=/bin/bash TERM=dumb LANG=C.UTF-8
+            PATH=/usr/local/bin:/usr/bin:/bin bash -lc "$cmd")
     else
         run=(chroot "$root" env -i HOME=/root TERM=dumb LANG=C.UTF-8
             PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "$cmd")

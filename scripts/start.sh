@@ -30,7 +30,7 @@ finish() {
     trap '' INT TERM HUP
     local pid left
     for pid in "${children[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for _ in $(seq 50); do
+    for _ in $(seq 30); do
         left=""
         for pid in "${children[@]}"; do alive "$pid" && left=1; done
         [[ -n $left ]] || break
