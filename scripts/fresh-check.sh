@@ -14,7 +14,8 @@
 # The minimal root is built once and kept as a tarball; the downloaded packages are
 # shared between runs, nothing else is: every scenario unpacks a new root. Folders:
 #   QE_FRESH_CACHE (default /var/cache/qe-fresh-check): tarball and .deb files;
-#   QE_FRESH_WORK  (default /var/tmp/qe-fresh-check): one root per scenario, logs.
+#   QE_FRESH_WORK  (default /var/tmp/qe-fresh-check): one root per scenario (removed
+#                  after it passed unless QE_FRESH_KEEP is set), logs.
 # The project is cloned from this repository's committed HEAD.
 set -euo pipefail
 
@@ -130,9 +131,18 @@ mount_in() { # mount_in ROOT TARGET MOUNT-ARGS...
     mounts+=("$target")
 }
 
+# Removes a root left by an earlier run, after unmounting what a killed run left
+# mounted there (never following a mount into /dev or /proc of this machine).
+remove_root() {
+    local target targets
+    mapfile -t targets < <(awk -v r="$1/" 'index($2, r) == 1 { print $2 }' /proc/self/mounts | sort -r)
+    for target in "${targets[@]}"; do umount -l "$target"; done
+    rm -rf --one-file-system "$1"
+}
+
 new_root() {
     local root="$1"
-    rm -rf "$root"
+    remove_root "$root"
     mkdir -p "$root"
     tar -C "$root" -xf "$tarball"
     cp /etc/resolv.conf "$root/etc/resolv.conf"
@@ -241,12 +251,14 @@ for scenario in "${selected[@]}"; do
     git clone -q "$repo_root" "$root$home/project"
     git -C "$root$home/project" checkout -q "$commit"
     [[ $who == user ]] && chroot "$root" chown -R "$user:$user" "$home/project"
-    step=0
+    step=0 failed_before=$failures
     for what in $commands; do
         step=$((step + 1))
         run_command "$root" "$who" "$what" "$work/$scenario/$step-$what.log" || failures=$((failures + 1))
     done
     unmount_all
+    # Kept for a look when something failed.
+    if [[ -z ${QE_FRESH_KEEP:-} ]] && ((failures == failed_before)); then remove_root "$root"; fi
 done
 echo "fresh-check: $failures failed"
 ((failures == 0))
