@@ -182,14 +182,15 @@ int writeAll(FileSystem& fs, int fd, std::string_view bytes) {
     return 0;
 }
 
-// A temporary file being written: closed, and removed once it has a name, unless
-// it has taken the target's place.
-class TempFile {
+// A file a save has open: closed at the end; a temporary one is also removed once
+// it has a name, unless it has taken the target's place.
+class OpenFile {
 public:
-    TempFile(FileSystem& fs, int fd, std::string name) : fs_(fs), fd_(fd), name_(std::move(name)) {}
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
+    OpenFile(FileSystem& fs, int fd, std::string name = {})
+        : fs_(fs), fd_(fd), name_(std::move(name)) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
         const int saved = errno;
         if (fd_ >= 0) fs_.close(fd_);
         if (!name_.empty()) fs_.remove(name_);
@@ -262,7 +263,7 @@ int replaceByRename(const std::string& path, const SaveTarget& target, std::stri
     const bool unnamed = fd >= 0;
     if (fd < 0 && errno == EOPNOTSUPP) fd = fs.createTemp(temp);
     if (fd < 0) return failed(lastError());
-    TempFile file(fs, fd, unnamed ? std::string() : temp);
+    OpenFile file(fs, fd, unnamed ? std::string() : temp);
 
     if (const int error = writeAll(fs, fd, bytes)) return failed(error);
     if (target.exists) {
@@ -297,11 +298,7 @@ void writeInPlace(const std::string& path, const SaveTarget& target, std::string
     errno = 0;
     const int fd = fs.openExisting(target.path);
     if (fd < 0) unableToWrite(path, lastError());
-    struct Closer {
-        FileSystem& fs;
-        int fd;
-        ~Closer() { fs.close(fd); }
-    } closer{fs, fd};
+    const OpenFile file(fs, fd);
     struct stat st;
     if (::fstat(fd, &st) != 0) unableToWrite(path, lastError());
     if (!S_ISREG(st.st_mode)) unableToWrite(path, "Not a regular file");
