@@ -154,6 +154,29 @@ template <typename Found> void scanHeaders(std::string_view text, std::size_t st
 
 } // namespace
 
+std::vector<IniLine> iniLines(std::string_view text) {
+    std::vector<IniLine> lines;
+    const std::size_t start = text.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
+    std::string_view section;
+    forLines(text, start, text.size(), [&](std::size_t, std::string_view content) {
+        IniLine line{lines.size() + 1, IniLine::Kind::Other, section, {}, content};
+        const std::string_view first = trimmed(content);
+        if (headerName(content, line.name)) {
+            line.kind = IniLine::Kind::Header;
+            section = line.section = line.name;
+        } else if (first.empty()) {
+            line.kind = IniLine::Kind::Blank;
+        } else if (first.front() == ';' || first.front() == '#') {
+            line.kind = IniLine::Kind::Comment;
+        } else if (!(line.name = keyName(content)).empty()) {
+            line.kind = IniLine::Kind::Key;
+        }
+        lines.push_back(line);
+        return false;
+    });
+    return lines;
+}
+
 void IniText::Headers::add(std::size_t offset, std::uint16_t nameHash) {
     if (size_ % kBlock == 0) {
         blocks_.emplace_back();

@@ -42,6 +42,19 @@
 
 namespace qe {
 
+// One line of a text as the syntax above reads it.
+struct IniLine {
+    enum class Kind { Blank, Header, Comment, Key, Other };
+    std::size_t number;       // 1 for the first line
+    Kind kind;
+    std::string_view section; // the section it belongs to as written, "" before the first
+    std::string_view name;    // a header's section name, a key line's key name
+    std::string_view content; // without the line ending
+};
+
+// Every line of text, in order, a byte order mark left out of the first.
+std::vector<IniLine> iniLines(std::string_view text);
+
 class IniText {
 public:
     // The longest value a read returns, in bytes.

@@ -38,7 +38,10 @@ struct Key {
     const char* name;
     ValueForm form;
     const char* def;    // what an absent key counts as; nullptr: the current ID
-    const char* words;  // Word keys: each item's word, "|" between them
+    const char* words;  // Word keys: each item's word; Flag keys: the word a save writes
+                        // for the state other than the default, then the default's
+                        // word, then other spellings a load takes for the first; "|"
+                        // between them
     const char* port;   // Address keys: the port of a value without one
     const char* fields; // the control names of the fields it fills, blank-separated
 
@@ -62,6 +65,7 @@ namespace key {
 #include "keys.def"
 #undef QE_KEY
 #undef QE_WORD_KEY
+#undef QE_FLAG_KEY
 #undef QE_ADDRESS_KEY
 } // namespace key
 
@@ -69,10 +73,12 @@ namespace key {
 inline constexpr const Key* kOwnedKeys[] = {
 #define QE_KEY(id, ...) &key::id,
 #define QE_WORD_KEY(id, ...) &key::id,
+#define QE_FLAG_KEY(id, ...) &key::id,
 #define QE_ADDRESS_KEY(id, ...) &key::id,
 #include "keys.def"
 #undef QE_KEY
 #undef QE_WORD_KEY
+#undef QE_FLAG_KEY
 #undef QE_ADDRESS_KEY
 };
 
