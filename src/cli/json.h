@@ -24,7 +24,7 @@ public:
     Type type() const { return type_; }
     bool boolean() const { return boolean_; }
     const std::string& text() const { return text_; } // String: its UTF-8; Number: as written
-    const std::vector<Value>& items() const { return items_; }    // Array
+    const std::vector<Value>& items() const { return items_; }      // Array
     const std::vector<Member>& members() const { return members_; } // Object, in order
     // The member of that name (the first of several), nullptr when absent.
     const Value* find(std::string_view name) const;

@@ -45,7 +45,7 @@ namespace qe {
 // One line of a text as the syntax above reads it.
 struct IniLine {
     enum class Kind { Blank, Header, Comment, Key, Other };
-    std::size_t number;       // 1 for the first line
+    std::size_t number; // 1 for the first line
     Kind kind;
     std::string_view section; // the section it belongs to as written, "" before the first
     std::string_view name;    // a header's section name, a key line's key name

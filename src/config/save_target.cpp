@@ -34,7 +34,8 @@ int lockPath(const std::string& path) {
         if (fd < 0) fd = ::open(folderOf(path).c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
         if (fd < 0) return -1;
         ::flock(fd, LOCK_EX);
-        struct stat held {}, now {};
+        struct stat held {
+        }, now{};
         if (::fstat(fd, &held) == 0 && (::stat(path.c_str(), &now) != 0 || S_ISDIR(held.st_mode) ||
                                         (now.st_dev == held.st_dev && now.st_ino == held.st_ino)))
             return fd;
@@ -48,7 +49,7 @@ SaveTarget::SaveTarget(const std::string& path, TargetOptions options)
     : SaveTarget(path, options, FileSystem::real()) {}
 
 SaveTarget::SaveTarget(const std::string& path, TargetOptions, FileSystem& fs)
-    : state_(new State{path, &fs}) {
+    : state_(new State{path, &fs, -1, false, {}}) {
     state_->lockFd = lockPath(path);
     struct stat st {};
     state_->exists = ::stat(path.c_str(), &st) == 0;

@@ -10,8 +10,8 @@ class FileSystem;
 
 // Which symbolic links at the path a save follows.
 enum class Links {
-    Follow,   // every link (the window: a person editing their own file)
-    OwnOnly,  // only a link that belongs to the caller or to root
+    Follow,  // every link (the window: a person editing their own file)
+    OwnOnly, // only a link that belongs to the caller or to root
 };
 
 struct TargetOptions {

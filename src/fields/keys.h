@@ -60,6 +60,8 @@ namespace key {
     inline constexpr Key id{section, name, ValueForm::form, def, nullptr, nullptr, fields};
 #define QE_WORD_KEY(id, section, name, def, words, fields)                                         \
     inline constexpr Key id{section, name, ValueForm::Word, def, words, nullptr, fields};
+#define QE_FLAG_KEY(id, section, name, def, words, fields)                                         \
+    inline constexpr Key id{section, name, ValueForm::Flag, def, words, nullptr, fields};
 #define QE_ADDRESS_KEY(id, section, name, port, fields)                                            \
     inline constexpr Key id{section, name, ValueForm::Address, "", nullptr, port, fields};
 #include "keys.def"

@@ -2,9 +2,6 @@
 
 #include "fields/keys.h"
 
-#include <string_view>
-#include <vector>
-
 namespace qe {
 namespace {
 
@@ -34,19 +31,25 @@ const Parts* partsOf(ValueForm form) {
 
 } // namespace
 
+std::string spinLimits(const Control& spin) {
+    std::string limits = std::to_string(spin.minValue()) + " to " + std::to_string(spin.maxValue());
+    if (*spin.unit()) limits += std::string(" ") + spin.unit();
+    return limits;
+}
+
+std::string fieldPart(const Control& c) {
+    const Key* k = keyOfField(c.name());
+    const Parts* parts = k ? partsOf(k->form) : nullptr;
+    if (!parts) return {};
+    return k->fieldNames().front() == c.name() ? parts->first : parts->second;
+}
+
 std::string fieldTooltip(const Control& c) {
     const Key* k = keyOfField(c.name());
     if (!k) return {};
     std::string tip = std::string("[") + k->section + "] " + k->name;
-    if (const Parts* parts = partsOf(k->form)) {
-        const std::vector<std::string_view> names = k->fieldNames();
-        tip += ", ";
-        tip += names.front() == c.name() ? parts->first : parts->second;
-    }
-    if (c.kind() == Kind::Spin) {
-        tip += ", " + std::to_string(c.minValue()) + " to " + std::to_string(c.maxValue());
-        if (*c.unit()) tip += std::string(" ") + c.unit();
-    }
+    if (const std::string part = fieldPart(c); !part.empty()) tip += ", " + part;
+    if (c.kind() == Kind::Spin) tip += ", " + spinLimits(c);
     return tip;
 }
 

@@ -15,4 +15,11 @@ namespace qe {
 // Empty for a control that no key fills.
 std::string fieldTooltip(const Control& c);
 
+// A spin field's range and unit as the tooltip gives them: "5 to 300 seconds".
+std::string spinLimits(const Control& spin);
+
+// Which part of its key's value a field holds when the key is shared with another
+// field ("the port after the ':'"); "" for a field that holds the whole value.
+std::string fieldPart(const Control& c);
+
 } // namespace qe
