@@ -1,0 +1,135 @@
+#!/usr/bin/python
+# -*- coding: utf-8 -*-
+# Copyright: QuenbyEditor developers
+# GNU General Public License v3.0+ (see LICENSE or https://www.gnu.org/licenses/gpl-3.0.txt)
+
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+DOCUMENTATION = r"""
+---
+module: settings_info
+short_description: Read the client's settings and the findings of the editor's check
+version_added: 1.0.0
+description:
+  - Returns every key the editor owns, as the client uses it after the editor opens
+    the file, and the findings of the editor's check of the file (values the check
+    would change, lines of an owned section that a save would erase, a value that
+    stops the load, and so on).
+  - Runs C(quenbyconf get) and C(quenbyconf check) on the managed host, which must have
+    the C(quenbyconf) package installed. Never changes anything.
+options:
+  path:
+    description:
+      - The client's configuration file on the managed host.
+    type: path
+    required: true
+    aliases: [dest]
+  keys:
+    description:
+      - Only these keys, written C(section.key), in I(values); every owned key when
+        empty.
+    type: list
+    elements: str
+    default: []
+attributes:
+  check_mode:
+    support: full
+    description: Reads only, so it runs the same in check mode.
+  diff_mode:
+    support: none
+seealso:
+  - module: quenby.client.settings
+author:
+  - QuenbyEditor developers
+"""
+
+EXAMPLES = r"""
+- name: Read the client's settings
+  quenby.client.settings_info:
+    path: /home/client/client.ini
+  register: client
+
+- name: Show what a save would change or erase
+  ansible.builtin.debug:
+    var: client.findings
+  when: client.findings | length > 0
+
+- name: The client's network timeout
+  ansible.builtin.debug:
+    msg: "{{ client['values']['networking.nettimeout'] }}"
+
+
+- name: Only the proxy keys
+  quenby.client.settings_info:
+    path: /home/client/client.ini
+    keys: [networking.firewall-type, networking.firewall-host]
+"""
+
+RETURN = r"""
+values:
+  description:
+    - Every owned key (or those named in I(keys)) with its value, as
+      C(quenbyconf get) gives it. The proxy password is shown as C(********).
+    - Read it as C(result['values']); C(result.values) is the mapping's own method.
+  returned: always
+  type: dict
+  sample: {"networking.nettimeout": "60", "processor-usage.priority": "0"}
+findings:
+  description: The check's findings, one per key or line; empty when there are none.
+  returned: always
+  type: list
+  elements: dict
+  contains:
+    key:
+      description: The key, C(section.key), or empty for a finding about the file.
+      type: str
+    value:
+      description: The value the finding is about.
+      type: str
+    message:
+      description: What the editor's check found.
+      type: str
+  sample: [{"key": "processor-usage.priority", "value": "12", "message": "a save writes 9"}]
+messages:
+  description: The findings as lines, C(section.key=value) and the message.
+  returned: always
+  type: list
+  elements: str
+"""
+
+from ansible.module_utils.basic import AnsibleModule
+from ansible_collections.quenby.client.plugins.module_utils import quenbyconf
+
+# check exits 1 when it found something; anything higher is a failure of the call.
+CHECK_FOUND = 1
+
+
+def main():
+    module = AnsibleModule(
+        argument_spec=dict(
+            path=dict(type="path", required=True, aliases=["dest"]),
+            keys=dict(type="list", elements="str", default=[], no_log=False),
+        ),
+        supports_check_mode=True,
+    )
+    program = quenbyconf.find_program(module)
+    path = module.params["path"]
+    status, checked, dummy = quenbyconf.run(module, program, "check", path)
+    if status > CHECK_FOUND:
+        quenbyconf.fail_with_errors(module, status, checked)
+    findings = checked.get("errors") or []
+    status, got, dummy = quenbyconf.run(module, program, "get", path, extra=module.params["keys"])
+    if status != 0:
+        quenbyconf.fail_with_errors(module, status, got, findings=findings)
+    module.exit_json(
+        changed=False,
+        values=got.get("values") or {},
+        findings=findings,
+        messages=quenbyconf.entry_lines(checked, "errors"),
+    )
+
+
+if __name__ == "__main__":
+    main()
