@@ -18,6 +18,7 @@ packages=(
     x11-utils dbus-daemon at-spi2-core python3-pyatspi # window captions, screen-reader names
     fonts-liberation
     clang-format
+    ansible-core openssh-server # the collection's playbook tests, locally and over SSH
 )
 
 installed="$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)"
