@@ -1,9 +1,6 @@
 #!/usr/bin/python3
-"""Runs the collection's playbooks with ansible-playbook and checks the files.
-
-check.py SCENARIO QUENBYCONF COLLECTION, SCENARIO one of fleet, ssh, secret,
-files, doc. Exit 0 passed, 1 failed, 77 skipped (sshd cannot start here).
-"""
+"""check.py fleet|ssh|secret|files|doc QUENBYCONF COLLECTION: runs a playbook and checks
+the files. Exit 0 passed, 1 failed, 77 skipped (sshd cannot start here)."""
 import base64
 import grp
 import os
@@ -17,12 +14,10 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-OWNED = {"parameters", "misc", "triggers", "display", "processor-usage",
-         "rc5", "ogr", "buffers", "logging", "networking"}
+OWNED = {"parameters", "misc", "triggers", "display", "processor-usage", "rc5", "ogr", "buffers", "logging", "networking"}
 FLEET = 50
-SETTINGS = ["networking.firewall-type=http", "networking.firewall-host=proxy.example.org:3128",
-            "networking.nettimeout=120", "processor-usage.priority=4",
-            "triggers.restart-on-config-file-change=yes"]
+SETTINGS = ["networking.firewall-type=http", "networking.firewall-host=proxy.example.org:3128", "networking.nettimeout=120",
+            "processor-usage.priority=4", "triggers.restart-on-config-file-change=yes"]
 # Files of the fleet: plain, CRLF with a foreign section and comments, and a foreign
 # section first with no newline at the end.
 SAMPLES = [
@@ -52,9 +47,9 @@ class Run:
                         ANSIBLE_COLLECTIONS_PATH=os.path.join(self.tmp, "collections"),
                         ANSIBLE_NOCOLOR="1", ANSIBLE_FORCE_COLOR="0")
 
-    def write(self, name, text, newline=""):
+    def write(self, name, text):
         path = os.path.join(self.tmp, name)
-        with open(path, "w", newline=newline) as f:
+        with open(path, "w", newline="") as f:
             f.write(text)
         return path
 
@@ -97,9 +92,7 @@ def snapshot(paths):
 
 def foreign_blocks(text):
     """Lines before the first section and each section the editor does not own."""
-    blocks = re.split(r"(?m)^(?=\[)", text)
-    return [b for b in blocks if not re.match(r"\[([^\]]*)\]", b) or
-            re.match(r"\[([^\]]*)\]", b).group(1).lower() not in OWNED]
+    return [b for b in re.split(r"(?m)^(?=\[)", text) if re.match(r"\[?([^\]]*)", b).group(1).lower() not in OWNED]
 
 
 def check_fleet_file(run, path, before):
@@ -109,9 +102,7 @@ def check_fleet_file(run, path, before):
             fail("%s lost foreign bytes %r" % (path, block))
     if "\r\n" in before and re.search(r"(?<!\r)\n", after):
         fail(path + ": a CRLF file got LF lines")
-    expected = path + ".expected"
-    with open(expected, "w", newline="") as f:
-        f.write(before)
+    expected = run.write(os.path.basename(path) + ".expected", before)
     if run.quenbyconf("set", expected, *SETTINGS).returncode != 0 or open(expected, "rb").read() != after.encode("latin-1"):
         fail(path + ": not the bytes quenbyconf set writes")
 
@@ -154,32 +145,34 @@ def fleet(run):
         fail("--check wrote a file")
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def start_sshd(run, user, port):
+def start_sshd(run, user):
+    """sshd on a free port of 127.0.0.1 with keys made here; exits 77 where it cannot start."""
     keys = os.path.join(run.tmp, "ssh")
     os.mkdir(keys)
     for key in ("host", "user"):
         subprocess.run(["ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", os.path.join(keys, key)], check=True)
     shutil.copy(os.path.join(keys, "user.pub"), os.path.join(keys, "authorized_keys"))
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
     config = run.write("sshd_config", SSHD % dict(port=port, keys=keys, user=user))
     if os.geteuid() == 0:
         os.makedirs("/run/sshd", mode=0o755, exist_ok=True)
-    sshd = subprocess.Popen(["/usr/sbin/sshd", "-D", "-e", "-f", config],
-                            stderr=open(os.path.join(run.tmp, "sshd.log"), "w"))
+    log = os.path.join(run.tmp, "sshd.log")
+    try:
+        sshd = subprocess.Popen(["/usr/sbin/sshd", "-D", "-e", "-f", config], stderr=open(log, "w"))
+    except FileNotFoundError:
+        print("SKIP: /usr/sbin/sshd is not installed")
+        sys.exit(77)
     for _ in range(50):
         with socket.socket() as s:
             if s.connect_ex(("127.0.0.1", port)) == 0:
-                return sshd, os.path.join(keys, "user")
+                return sshd, port, os.path.join(keys, "user")
         if sshd.poll() is not None:
             break
         time.sleep(0.1)
     sshd.kill()
-    print("SKIP: sshd cannot start here: " + open(os.path.join(run.tmp, "sshd.log")).read().strip())
+    print("SKIP: sshd cannot start here: " + open(log).read().strip())
     sys.exit(77)
 
 
@@ -189,56 +182,41 @@ HostKey %(keys)s/host
 PidFile %(keys)s/sshd.pid
 AuthorizedKeysFile %(keys)s/authorized_keys
 AllowUsers %(user)s
-PermitRootLogin no
 StrictModes no
 UsePAM no
 PasswordAuthentication no
-KbdInteractiveAuthentication no
 Subsystem sftp internal-sftp
 """
 
 
-def throwaway_user():
-    """As root, a user made for this run (a '*' password: no login but by key)."""
-    if os.geteuid() != 0:
-        return pwd.getpwuid(os.getuid()).pw_name, None
-    name = "qe-ans%d" % os.getpid()
-    subprocess.run(["useradd", "--no-create-home", "--shell", "/bin/sh", "-p", "*", name], check=True)
-    return name, name
-
-
 def ssh(run):
-    if not os.path.exists("/usr/sbin/sshd"):
-        print("SKIP: /usr/sbin/sshd is not installed")
-        sys.exit(77)
-    user, made = throwaway_user()
+    """As root, through a user made for this run (password '*': a key is the only way in)."""
+    user = "qe-ans%d" % os.getpid() if os.geteuid() == 0 else pwd.getpwuid(os.getuid()).pw_name
+    if os.geteuid() == 0:
+        subprocess.run(["useradd", "--no-create-home", "--shell", "/bin/sh", "-p", "*", user], check=True)
     try:
         home = os.path.join(run.tmp, "home")
         os.mkdir(home)
         shutil.chown(home, user)
-        sshd, key = start_sshd(run, user, free_port())
+        sshd, port, key = start_sshd(run, user)
         try:
-            ssh_hosts(run, user, home, key)
+            ssh_hosts(run, user, home, port, key)
         finally:
             sshd.kill()
     finally:
-        if made:
-            subprocess.run(["userdel", made])
+        if os.geteuid() == 0:
+            subprocess.run(["userdel", user])
 
 
-def ssh_hosts(run, user, home, key):
+def ssh_hosts(run, user, home, port, key):
     hosts = {}
-    port = open(os.path.join(run.tmp, "sshd_config")).readline().split()[1]
     for name in ("ssh1", "ssh2"):
-        path = os.path.join(home, name + ".ini")
-        with open(path, "w") as f:
-            f.write("[parameters]\nid=%s@example.org\n[foreign]\nkept=1\n" % name)
+        path = run.write("home/%s.ini" % name, "[parameters]\nid=%s@example.org\n[foreign]\nkept=1\n" % name)
         shutil.chown(path, user)
         hosts[name] = {"client_file": path, "ansible_host": "127.0.0.1", "ansible_port": port}
     options = "-o UserKnownHostsFile=/dev/null -o StrictHostKeyChecking=no -o IdentitiesOnly=yes"
     inventory = run.inventory(hosts, ansible_user=user, ansible_ssh_private_key_file=key,
-                              ansible_remote_tmp=home + "/.ansible-tmp",
-                              ansible_ssh_common_args='"%s"' % options)
+                              ansible_remote_tmp=home + "/.ansible-tmp", ansible_ssh_common_args='"%s"' % options)
     run.env["ANSIBLE_SSH_ARGS"] = "-o ControlMaster=no"  # no session left when sshd stops
     done, recap = run.playbook("ssh.yml", inventory)
     if done.returncode != 0 or recap_total(recap, "changed") != 2:
