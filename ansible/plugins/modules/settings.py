@@ -204,22 +204,22 @@ def new_module():
 
 
 def settings_of(module):
-    """The settings mapping with proxy_credential in it, every credential hidden."""
+    """The settings mapping with proxy_credential in it; every credential hidden first."""
     settings = module.params["settings"]
+    credential = module.params["proxy_credential"]
+    given = credential_values(settings)
+    for value in given + [credential]:
+        if value is not None:
+            hide(module, value)
     for section, keys in settings.items():
         if not isinstance(keys, dict):
             module.fail_json(msg="settings.%s: a mapping of key to value is needed" % section)
-    given = credential_values(settings)
-    credential = module.params["proxy_credential"]
-    if credential is not None:
-        if given:
-            module.fail_json(msg="networking.firewall-auth is given twice: in settings and as proxy_credential")
-        settings = dict(settings)
-        settings[CREDENTIAL_SECTION] = dict(settings.get(CREDENTIAL_SECTION) or {})
-        settings[CREDENTIAL_SECTION][CREDENTIAL_KEY] = credential
-        given = [credential]
-    for value in given:
-        hide(module, value)
+    if credential is None:
+        return settings
+    if given:
+        module.fail_json(msg="networking.firewall-auth is given twice: in settings and as proxy_credential")
+    settings = dict(settings)
+    settings[CREDENTIAL_SECTION] = dict(settings.get(CREDENTIAL_SECTION) or {}, **{CREDENTIAL_KEY: credential})
     return settings
 
 
@@ -260,8 +260,8 @@ def apply_file_options(module, changed):
 
 def main():
     module = new_module()
-    program = quenbyconf.find_program(module)
     settings = settings_of(module)
+    program = quenbyconf.find_program(module)
     backup_file = backup_if_changing(module, program, settings)
     answer = apply(module, program, request_of(module, settings, module.check_mode))
     for line in quenbyconf.entry_lines(answer, "warnings"):
