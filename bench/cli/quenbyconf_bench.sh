@@ -44,9 +44,10 @@ build_programs() {
     local launcher=()
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     if [[ ! -f $build/CMakeCache.txt ]]; then
+        mkdir -p "$build"
         cmake -S "$repo_root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQE_GUI=OFF \
-            -DQE_BENCH=ON -DBUILD_TESTING=OFF "${launcher[@]}" >"$build.configure.log" 2>&1 || {
-            tail -n 20 "$build.configure.log"
+            -DQE_BENCH=ON -DBUILD_TESTING=OFF "${launcher[@]}" >"$build/configure.log" 2>&1 || {
+            tail -n 20 "$build/configure.log"
             exit 1
         }
     fi
