@@ -60,7 +60,20 @@ public:
     void null();
 
 private:
+    struct Level {
+        bool object;
+        bool empty;
+    };
+    void beforeValue();
+    void newItem();
+    void afterValue();
+    void close(char bracket);
+    void indent(std::size_t level);
+    void quoted(std::string_view bytes);
+
     std::string& out_;
+    std::vector<Level> open_; // the arrays and objects begun and not yet ended
+    bool afterKey_ = false;
 };
 
 } // namespace qe::json
