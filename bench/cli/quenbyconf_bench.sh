@@ -3,8 +3,12 @@
 # lines, a foreign section and comments) against the same 10 keys with 10
 # `crudini --set` calls, process start to exit, side by side in one run. Prints the
 # medians and their ratio, and checks that both tools wrote every value: a fast
-# wrong answer is no result.
+# wrong answer is no result. A third row, /bin/true, is the floor: what starting
+# any program costs on this machine at the moment.
 #   bench/cli/quenbyconf_bench.sh [RUNS]       default 25 runs of each
+# The files are written in a new folder under QE_BENCH_DIR (default: TMPDIR or
+# /tmp); a save waits for the disk twice (file and folder flushed), so the disk
+# under that folder counts.
 # Goals: a quenbyconf median of at most 3 ms, at least 15 times faster than crudini.
 # Installs crudini with apt-get when it is missing; builds quenbyconf and the
 # runner in QE_BENCH_BUILD (default build-bench-cli/: Release, without Qt).
@@ -61,6 +65,7 @@ runner_arguments() {
     local quenbyconf=(--tool quenbyconf "$folder/quenbyconf.ini" "$build/src/cli/quenbyconf"
         set "$folder/quenbyconf.ini")
     local crudini=(--tool crudini "$folder/crudini.ini")
+    local floor=(--tool true "$folder/true.ini" true)
     for entry in "${keys[@]}"; do
         read -r section key given held <<<"$entry"
         quenbyconf+=("$section.$key=$given")
@@ -68,7 +73,7 @@ runner_arguments() {
         crudini+=(crudini --ini-options=nospace --set "$folder/crudini.ini" "$section" "$key"
             "$held")
     done
-    printf '%s\0' "${quenbyconf[@]}" "${crudini[@]}"
+    printf '%s\0' "${quenbyconf[@]}" "${crudini[@]}" "${floor[@]}"
 }
 
 # Whether TARGET holds every value as key=value; names the ones it lacks.
@@ -89,10 +94,11 @@ median_of() { awk -v tool="$2" '$1 == tool { print $4 }' <<<"$1"; }
 
 install_crudini
 build_programs
-folder="$(mktemp -d)"
+folder="$(mktemp -d -p "${QE_BENCH_DIR:-${TMPDIR:-/tmp}}")"
 trap 'rm -rf "$folder"' EXIT
 mapfile -d '' -t arguments < <(runner_arguments "$folder")
-echo "bench: $runs runs of each, $(nproc) cores, $(crudini --version 2>&1)"
+echo "bench: $runs runs of each in $folder ($(df --output=fstype "$folder" | tail -n 1)), $(nproc) cores," \
+    "load $(cut -d' ' -f1 /proc/loadavg), $(crudini --version 2>&1)"
 table="$("$build/bench/cli/qe_spawn_bench" "$runs" "$repo_root/bench/cli/client.ini" \
     "${arguments[@]}")"
 echo "$table"
@@ -105,7 +111,7 @@ if ((wrong)); then
     exit 1
 fi
 awk -v q="$(median_of "$table" quenbyconf)" -v c="$(median_of "$table" crudini)" 'BEGIN {
-    printf "goal: quenbyconf median at most 3 ms: %s (%.2f ms)\n", q <= 3 ? "met" : "MISSED", q
+    printf "goal: quenbyconf median at most 3 ms: %s (%.2f ms)\n", (q <= 3 ? "met" : "MISSED"), q
     printf "goal: at least 15 times faster than crudini: %s (%.1f times)\n",
-        c / q >= 15 ? "met" : "MISSED", c / q
+        (c / q >= 15 ? "met" : "MISSED"), c / q
 }'
