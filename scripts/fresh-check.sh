@@ -172,7 +172,7 @@ package_file() {
 }
 
 # The commands run in the root for a deb- scenario: install PACKAGE from /tmp with
-# apt, run it, and fail when a Qt package came along.
+# apt, run it, and fail when a Qt package came along; the scenario adds its own.
 deb_check_command() {
     cat <<SCRIPT
 set -e
@@ -197,7 +197,11 @@ run_command() {
     start) cmd="cd $home/project && scripts/start.sh" ;;
     sudo-test) cmd="cd $home/project && sudo scripts/test.sh" ;;
     ci) cmd="cd $home/project && CI=true bash .ci/run" ;;
-    deb-quenbyconf) cmd="$(deb_check_command quenbyconf)" ;;
+    deb-quenbyconf)
+        cmd="$(deb_check_command quenbyconf)
+quenbyconf --create set /root/client.ini networking.nettimeout=120
+quenbyconf get /root/client.ini networking.nettimeout | grep -x networking.nettimeout=120"
+        ;;
     esac
     if [[ $who == user ]]; then
         # A login shell of the user, in the same process group (as in a terminal,
