@@ -1,5 +1,6 @@
 #include "json.h"
 
+#include <cassert>
 #include <cstdint>
 
 namespace qe::json {
@@ -271,9 +272,7 @@ Value parse(std::string_view text) {
 }
 
 void Writer::beginObject() {
-    beforeValue();
-    out_ += '{';
-    open_.push_back({true, true});
+    open('{');
 }
 
 void Writer::endObject() {
@@ -281,9 +280,7 @@ void Writer::endObject() {
 }
 
 void Writer::beginArray() {
-    beforeValue();
-    out_ += '[';
-    open_.push_back({false, true});
+    open('[');
 }
 
 void Writer::endArray() {
@@ -321,6 +318,12 @@ void Writer::null() {
     afterValue();
 }
 
+void Writer::open(char bracket) {
+    beforeValue();
+    out_ += bracket;
+    open_.push_back(true);
+}
+
 // A value inside an object follows its key; inside an array it is a new item.
 void Writer::beforeValue() {
     if (afterKey_) {
@@ -332,8 +335,9 @@ void Writer::beforeValue() {
 
 // The comma after the previous item, then a new line indented to the level.
 void Writer::newItem() {
-    if (!open_.back().empty) out_ += ',';
-    open_.back().empty = false;
+    assert(!open_.empty() && "a key outside an object");
+    if (!open_.back()) out_ += ',';
+    open_.back() = false;
     indent(open_.size());
 }
 
@@ -342,7 +346,8 @@ void Writer::afterValue() {
 }
 
 void Writer::close(char bracket) {
-    const bool empty = open_.back().empty;
+    assert(!open_.empty() && "an end without a begin");
+    const bool empty = open_.back();
     open_.pop_back();
     if (!empty) indent(open_.size());
     out_ += bracket;

@@ -60,10 +60,7 @@ public:
     void null();
 
 private:
-    struct Level {
-        bool object;
-        bool empty;
-    };
+    void open(char bracket);
     void beforeValue();
     void newItem();
     void afterValue();
@@ -72,7 +69,7 @@ private:
     void quoted(std::string_view bytes);
 
     std::string& out_;
-    std::vector<Level> open_; // the arrays and objects begun and not yet ended
+    std::vector<bool> open_; // per array or object begun and not ended: still empty
     bool afterKey_ = false;
 };
 

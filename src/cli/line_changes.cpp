@@ -122,8 +122,7 @@ void settleProvisional(std::vector<char>& marks) {
 
 // Lines the other text lacks are changed for sure; leaving them out makes the
 // search cheaper and steers it as GNU diff is steered.
-void discardLines(Side& a, Side& b) {
-    const std::size_t classes = std::max(a.classes.size(), b.classes.size()) * 2 + 1;
+void discardLines(Side& a, Side& b, std::size_t classes) {
     std::vector<Index> countA(classes + 1, 0), countB(classes + 1, 0);
     for (int c : a.classes)
         ++countA[std::size_t(c)];
@@ -334,7 +333,7 @@ LineChanges changedLines(const std::vector<std::string_view>& before,
     Side a, b;
     numberLines(before, head, Index(before.size()) - tail, classOf, a);
     numberLines(after, head, Index(after.size()) - tail, classOf, b);
-    discardLines(a, b);
+    discardLines(a, b, classOf.size());
     Search(a, b).run();
     slideRuns(a, b);
     slideRuns(b, a);
