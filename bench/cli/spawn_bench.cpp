@@ -1,5 +1,6 @@
 // Times command lines from process start to exit: clock_gettime around
-// posix_spawnp and waitpid, so no shell stands between the clock and the program.
+// posix_spawnp and the wait (wait4, which is waitpid with the child's resource use),
+// so no shell stands between the clock and the program.
 // Not a test: bench/cli/quenbyconf_bench.sh runs it.
 //
 //   qe_spawn_bench RUNS TEMPLATE --tool NAME TARGET COMMAND... [--then COMMAND...]...
@@ -9,10 +10,13 @@
 // the tool's commands one after the other; the tools take turns at going first.
 // A round before the timed ones warms the caches and shows the programs' standard
 // error; in the timed rounds both outputs go to /dev/null. Prints each tool's
-// median, fastest and slowest time, the runs in which a command did not exit 0,
-// and each tool's median against the first tool's.
+// median, fastest and slowest time, the median processor time of its commands
+// (user and system; less moved by other loads on the machine than the time on the
+// clock), the runs in which a command did not exit 0, and each tool's median
+// against the first tool's.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,6 +40,7 @@ struct Tool {
     std::string target;
     std::vector<Command> commands;
     std::vector<double> millis;
+    std::vector<double> cpuMillis;
     int failedRuns = 0;
 };
 
@@ -56,9 +61,13 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
-// Runs one command and waits for it; its exit status, or -1 when it did not start
-// or did not exit normally.
-int runCommand(const Command& command, bool quiet) {
+double millisOf(const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+}
+
+// Runs one command and waits for it, adding its processor time to cpuMillis; its
+// exit status, or -1 when it did not start or did not exit normally.
+int runCommand(const Command& command, bool quiet, double& cpuMillis) {
     std::vector<char*> argv;
     for (const std::string& arg : command)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -74,7 +83,10 @@ int runCommand(const Command& command, bool quiet) {
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) return -1;
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid) return -1;
+    cpuMillis += millisOf(usage.ru_utime) + millisOf(usage.ru_stime);
+    if (!WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
 }
 
@@ -85,9 +97,10 @@ void runRound(Tool& tool, const std::string& templateBytes, bool warmUp) {
         std::exit(2);
     }
     bool failed = false;
+    double cpu = 0;
     const double start = nowMillis();
     for (const Command& command : tool.commands) {
-        const int status = runCommand(command, !warmUp);
+        const int status = runCommand(command, !warmUp, cpu);
         if (status != 0 && warmUp)
             std::fprintf(stderr, "spawn_bench: %s exited %d\n", command[0].c_str(), status);
         failed = failed || status != 0;
@@ -95,6 +108,7 @@ void runRound(Tool& tool, const std::string& templateBytes, bool warmUp) {
     const double took = nowMillis() - start;
     if (warmUp) return;
     tool.millis.push_back(took);
+    tool.cpuMillis.push_back(cpu);
     if (failed) ++tool.failedRuns;
 }
 
@@ -105,14 +119,14 @@ double median(std::vector<double> values) {
 }
 
 void printResults(const std::vector<Tool>& tools) {
-    std::printf("%-12s %5s %9s %11s %9s %9s %12s\n", "tool", "runs", "commands", "median ms",
-                "min ms", "max ms", "failed runs");
+    std::printf("%-12s %5s %9s %11s %9s %9s %9s %12s\n", "tool", "runs", "commands", "median ms",
+                "min ms", "max ms", "cpu ms", "failed runs");
     const double first = median(tools.front().millis);
     for (const Tool& tool : tools) {
         const auto [low, high] = std::minmax_element(tool.millis.begin(), tool.millis.end());
-        std::printf("%-12s %5zu %9zu %11.2f %9.2f %9.2f %12d\n", tool.name.c_str(),
+        std::printf("%-12s %5zu %9zu %11.2f %9.2f %9.2f %9.2f %12d\n", tool.name.c_str(),
                     tool.millis.size(), tool.commands.size(), median(tool.millis), *low, *high,
-                    tool.failedRuns);
+                    median(tool.cpuMillis), tool.failedRuns);
     }
     for (std::size_t i = 1; i < tools.size(); ++i)
         std::printf("%s median / %s median: %.1f\n", tools[i].name.c_str(),
@@ -125,7 +139,7 @@ std::vector<Tool> parseTools(const std::vector<std::string>& args) {
     std::vector<Tool> tools;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--tool" && i + 2 < args.size()) {
-            tools.push_back({args[i + 1], args[i + 2], {Command{}}, {}, 0});
+            tools.push_back({args[i + 1], args[i + 2], {Command{}}, {}, {}, 0});
             i += 2;
         } else if (tools.empty()) {
             return {};
