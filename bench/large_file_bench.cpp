@@ -13,6 +13,7 @@
 #include "config/file_io.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
+#include "config/save_target.h"
 #include "config/write_ini.h"
 #include "large_file.h"
 #include "ui/form/form.h"
@@ -59,9 +60,10 @@ bool open(qe::Form& form, const std::string& path, const std::string& id) {
 
 // Save: the fields written into the file as the editor's Save does.
 void save(const qe::Form& form, const std::string& path) {
-    qe::IniText text(qe::readForSave(path));
+    qe::SaveTarget target(path);
+    qe::IniText text(target.bytes());
     qe::WriteINI(form.fields(), text);
-    qe::replaceFile(path, text.bytes(), text.original());
+    target.replace(text.bytes());
 }
 
 // Runs one Open or Save in a child and measures it there.

@@ -8,6 +8,7 @@
 #include "config/file_io.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
+#include "config/save_target.h"
 #include "config/write_ini.h"
 #include "large_file.h"
 #include "ui/form/form.h"
@@ -80,9 +81,10 @@ void open(qe::Form& form, const std::string& path) {
 }
 
 void save(const qe::Form& form, const std::string& path) {
-    qe::IniText text(qe::readForSave(path));
+    qe::SaveTarget target(path);
+    qe::IniText text(target.bytes());
     qe::WriteINI(form.fields(), text);
-    qe::replaceFile(path, text.bytes(), text.original());
+    target.replace(text.bytes());
 }
 
 void BM_Open(benchmark::State& state, const std::string& name) {

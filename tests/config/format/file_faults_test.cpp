@@ -60,28 +60,29 @@ public:
     explicit FaultyFileSystem(Step failing, int error = EIO, int times = 1000)
         : failing_(failing), error_(error), times_(times) {}
 
-    int createUnnamed(const std::string& folder) override {
+    int createUnnamed(int folder) override {
         if (fails(Step::CreateUnnamed)) return -1;
         return recordMode(PosixFileSystem::createUnnamed(folder));
     }
-    bool linkUnnamed(int fd, std::string& pattern) override {
+    bool linkUnnamed(int fd, int folder, std::string& name) override {
         if (fails(Step::LinkUnnamed)) return false;
-        tempPath = pattern;
-        return PosixFileSystem::linkUnnamed(fd, pattern);
+        tempPath = name;
+        return PosixFileSystem::linkUnnamed(fd, folder, name);
     }
-    int createTemp(std::string& pattern) override {
+    int createTemp(int folder, std::string& name) override {
         if (fails(Step::CreateTemp)) return -1;
-        tempPath = pattern;
-        return recordMode(PosixFileSystem::createTemp(pattern));
+        tempPath = name;
+        return recordMode(PosixFileSystem::createTemp(folder, name));
     }
-    int openExisting(const std::string& path) override {
+    int openForWriting(int folder, const std::string& name) override {
         opened = true;
-        return fails(Step::OpenExisting) ? -1 : PosixFileSystem::openExisting(path);
+        return fails(Step::OpenExisting) ? -1 : PosixFileSystem::openForWriting(folder, name);
     }
-    ssize_t write(int fd, const char* data, std::size_t size) override {
-        if (failing_ == Step::Write && times_ > 0) PosixFileSystem::write(fd, data, size / 2);
+    ssize_t write(int fd, const char* data, std::size_t size, off_t offset) override {
+        if (failing_ == Step::Write && times_ > 0)
+            PosixFileSystem::write(fd, data, size / 2, offset);
         if (fails(Step::Write)) return -1;
-        return PosixFileSystem::write(fd, data, size);
+        return PosixFileSystem::write(fd, data, size, offset);
     }
     bool truncate(int fd, off_t size) override {
         return !fails(Step::Truncate) && PosixFileSystem::truncate(fd, size);
@@ -92,19 +93,19 @@ public:
     bool setMode(int fd, mode_t mode) override {
         return !fails(Step::SetMode) && PosixFileSystem::setMode(fd, mode);
     }
-    bool copyAttributes(const std::string& from, int fd) override {
-        return !fails(Step::CopyAttributes) && PosixFileSystem::copyAttributes(from, fd);
+    bool copyAttributes(int from, int to) override {
+        return !fails(Step::CopyAttributes) && PosixFileSystem::copyAttributes(from, to);
     }
     bool sync(int fd) override { return !fails(Step::Sync) && PosixFileSystem::sync(fd); }
     bool close(int fd) override {
         bool closed = PosixFileSystem::close(fd);
         return !fails(Step::Close) && closed;
     }
-    bool rename(const std::string& from, const std::string& to) override {
+    bool rename(int folder, const std::string& from, const std::string& to) override {
         renamed = true;
-        return !fails(Step::Rename) && PosixFileSystem::rename(from, to);
+        return !fails(Step::Rename) && PosixFileSystem::rename(folder, from, to);
     }
-    bool syncFolder(const std::string& folder) override {
+    bool syncFolder(int folder) override {
         return !fails(Step::SyncFolder) && PosixFileSystem::syncFolder(folder);
     }
 
@@ -160,7 +161,8 @@ TEST(SaveFaults, EachFailingStepOfTheRenameFailsOrWritesInPlace) {
         {Step::Write, ENOSPC, InPlace},
         {Step::SetOwner, EPERM, InPlace},
         {Step::CopyAttributes, EPERM, InPlace},
-        {Step::SetMode, EIO, InPlace},
+        {Step::SetMode, EIO, Failed},
+        {Step::SetMode, EPERM, InPlace},
         {Step::Sync, EIO, Failed},
         {Step::LinkUnnamed, EIO, Failed},
         {Step::LinkUnnamed, ENAMETOOLONG, InPlace},
@@ -207,7 +209,7 @@ TEST(SaveFaults, EachFailingStepInPlacePutsTheOldContentBack) {
         std::string path = dir.write("client.ini", kOld);
         ASSERT_EQ(::link(path.c_str(), dir.file("other-name").c_str()), 0);
         FaultyFileSystem fs(row.step, EIO, row.times);
-        const std::string detail = detailOf(path, [&] { replaceFile(path, kNew, fs, kOld); });
+        const std::string detail = detailOf(path, [&] { replaceFile(path, kNew, fs); });
         EXPECT_EQ(detail,
                   std::string("Input/output error") + (*row.outcome ? "\n" : "") + row.outcome);
         if (row.times == 1) {
@@ -236,7 +238,7 @@ TEST(SaveFaults, TemporaryFileIsPrivateAndBesideTheTarget) {
     FaultyFileSystem fs(Step::None);
     replaceFile(path, kNew, fs);
     EXPECT_EQ(fs.tempMode, 0600u);
-    EXPECT_EQ(fs.tempPath.rfind(dir.file("client.ini."), 0), 0u) << fs.tempPath;
+    EXPECT_EQ(fs.tempPath.rfind("client.ini.", 0), 0u) << fs.tempPath;
     EXPECT_EQ(readBytes(path), kNew);
     EXPECT_EQ(modeOf(path) & 07777, 0644u);
 }
@@ -244,12 +246,12 @@ TEST(SaveFaults, TemporaryFileIsPrivateAndBesideTheTarget) {
 // Short writes and interrupted calls still write every byte.
 class ChoppyFileSystem : public PosixFileSystem {
 public:
-    ssize_t write(int fd, const char* data, std::size_t size) override {
+    ssize_t write(int fd, const char* data, std::size_t size, off_t offset) override {
         if (++calls % 3 == 0) {
             errno = EINTR;
             return -1;
         }
-        return PosixFileSystem::write(fd, data, std::min<std::size_t>(size, 7));
+        return PosixFileSystem::write(fd, data, std::min<std::size_t>(size, 7), offset);
     }
     int calls = 0;
 };
@@ -266,7 +268,7 @@ TEST(SaveFaults, ShortWritesAreCompleted) {
 
 TEST(SaveFaults, WriteThatMakesNoProgressFails) {
     struct Stuck : PosixFileSystem {
-        ssize_t write(int, const char*, std::size_t) override { return 0; }
+        ssize_t write(int, const char*, std::size_t, off_t) override { return 0; }
     } fs;
     TempDir dir;
     std::string path = dir.write("client.ini", kOld);
