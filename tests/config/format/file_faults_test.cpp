@@ -49,16 +49,52 @@ enum class Step {
     Sync,
     Close,
     Rename,
-    SyncFolder
+    SyncFolder,
+    OpenNode,
+    OpenFolder,
+    Stat,
+    StatAt,
+    ReadLink,
+    MayWrite,
+    OpenForReading,
+    Lock,
+    Read
 };
 
 // The real calls, except that one step fails with error, the first `times` times it
-// is called; records what it sees. A failing write writes half its bytes first, as
-// a disk that fills up does.
+// is called once step `after` has been called; records what it sees. A failing
+// write writes half its bytes first, as a disk that fills up does.
 class FaultyFileSystem : public PosixFileSystem {
 public:
-    explicit FaultyFileSystem(Step failing, int error = EIO, int times = 1000)
-        : failing_(failing), error_(error), times_(times) {}
+    explicit FaultyFileSystem(Step failing, int error = EIO, int times = 1000,
+                              Step after = Step::None)
+        : failing_(failing), error_(error), times_(times), after_(after) {}
+
+    int openNode(int folder, const std::string& name) override {
+        return fails(Step::OpenNode) ? -1 : PosixFileSystem::openNode(folder, name);
+    }
+    int openFolder(int folder, const std::string& name) override {
+        return fails(Step::OpenFolder) ? -1 : PosixFileSystem::openFolder(folder, name);
+    }
+    bool stat(int fd, struct stat& st) override {
+        return !fails(Step::Stat) && PosixFileSystem::stat(fd, st);
+    }
+    bool statAt(int folder, const std::string& name, struct stat& st) override {
+        return !fails(Step::StatAt) && PosixFileSystem::statAt(folder, name, st);
+    }
+    bool readLink(int link, std::string& text) override {
+        return !fails(Step::ReadLink) && PosixFileSystem::readLink(link, text);
+    }
+    bool mayWrite(int folder, const std::string& name) override {
+        return !fails(Step::MayWrite) && PosixFileSystem::mayWrite(folder, name);
+    }
+    int openForReading(int folder, const std::string& name) override {
+        return fails(Step::OpenForReading) ? -1 : PosixFileSystem::openForReading(folder, name);
+    }
+    bool lock(int fd) override { return !fails(Step::Lock) && PosixFileSystem::lock(fd); }
+    ssize_t read(int fd, char* data, std::size_t size, off_t offset) override {
+        return fails(Step::Read) ? -1 : PosixFileSystem::read(fd, data, size, offset);
+    }
 
     int createUnnamed(int folder) override {
         if (fails(Step::CreateUnnamed)) return -1;
@@ -121,7 +157,8 @@ private:
         return fd;
     }
     bool fails(Step step) {
-        if (step != failing_ || times_ <= 0) return false;
+        armed_ = armed_ || step == after_;
+        if (step != failing_ || !armed_ || times_ <= 0) return false;
         --times_;
         errno = error_;
         return true;
@@ -129,6 +166,8 @@ private:
     Step failing_;
     int error_;
     int times_;
+    Step after_;
+    bool armed_ = after_ == Step::None;
 };
 
 const std::string kOld = "[keep]\r\nx = 1\r\n[misc]\r\nk=old\r\n";
@@ -153,6 +192,7 @@ TEST(SaveFaults, EachFailingStepOfTheRenameFailsOrWritesInPlace) {
         Step step;
         int error;
         Outcome outcome;
+        Step after = Step::None; // the step fails once this one has been called
     } rows[] = {
         {Step::CreateUnnamed, EIO, Failed},
         {Step::CreateUnnamed, EACCES, InPlace},
@@ -168,7 +208,10 @@ TEST(SaveFaults, EachFailingStepOfTheRenameFailsOrWritesInPlace) {
         {Step::LinkUnnamed, ENAMETOOLONG, InPlace},
         {Step::Rename, EIO, Failed},
         {Step::Rename, EBUSY, InPlace},
-        {Step::Close, EIO, Renamed}, // after the rename: the new file is in place and flushed
+        // After the rename: the new file is in place and flushed.
+        {Step::Close, EIO, Renamed, Step::Rename},
+        {Step::Stat, EIO, Failed, Step::CreateUnnamed},
+        {Step::Lock, EIO, Failed, Step::CreateUnnamed},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(static_cast<int>(row.step)) + " " + std::strerror(row.error));
@@ -179,7 +222,7 @@ TEST(SaveFaults, EachFailingStepOfTheRenameFailsOrWritesInPlace) {
         const bool root = ::geteuid() == 0;
         if (row.step == Step::SetOwner && !root) continue;
         if (root) ::chown(path.c_str(), 4321, 8765);
-        FaultyFileSystem fs(row.step, row.error, 1);
+        FaultyFileSystem fs(row.step, row.error, 1, row.after);
         const std::string detail = detailOf(path, [&] { replaceFile(path, kNew, fs); });
         EXPECT_EQ(detail, row.outcome == Failed ? std::strerror(row.error) : "<no error>");
         EXPECT_EQ(fs.opened, row.outcome == InPlace);
@@ -196,8 +239,11 @@ TEST(SaveFaults, EachFailingStepInPlacePutsTheOldContentBack) {
         Step step;
         int times;
         const char* outcome; // the detail's last line
+        Step after = Step::None;
     } rows[] = {
         {Step::OpenExisting, 1, ""},
+        {Step::Stat, 1, "", Step::OpenExisting},
+        {Step::Read, 2, "", Step::OpenExisting}, // comparing and reading the old content
         {Step::Write, 1, "The file's old content was put back."},
         {Step::Truncate, 1, "The file's old content was put back."},
         {Step::Sync, 1, "The file's old content was put back."},
@@ -208,16 +254,34 @@ TEST(SaveFaults, EachFailingStepInPlacePutsTheOldContentBack) {
         TempDir dir;
         std::string path = dir.write("client.ini", kOld);
         ASSERT_EQ(::link(path.c_str(), dir.file("other-name").c_str()), 0);
-        FaultyFileSystem fs(row.step, EIO, row.times);
+        FaultyFileSystem fs(row.step, EIO, row.times, row.after);
         const std::string detail = detailOf(path, [&] { replaceFile(path, kNew, fs); });
         EXPECT_EQ(detail,
                   std::string("Input/output error") + (*row.outcome ? "\n" : "") + row.outcome);
-        if (row.times == 1) {
+        if (row.times == 1 || !*row.outcome) {
             EXPECT_EQ(readBytes(path), kOld);
         }
         EXPECT_EQ(readBytes(dir.file("other-name")), readBytes(path));
         EXPECT_FALSE(fs.renamed);
         EXPECT_EQ(dir.names(), (std::set<std::string>{"client.ini", "other-name"}));
+    }
+}
+
+// Each step of finding, locking and reading the target ends the save before
+// anything is written, with the system's reason.
+TEST(SaveFaults, EachFailingStepBeforeTheWriteEndsTheSave) {
+    for (Step step : {Step::OpenNode, Step::OpenFolder, Step::Stat, Step::StatAt, Step::ReadLink,
+                      Step::MayWrite, Step::OpenForReading, Step::Lock, Step::Read}) {
+        SCOPED_TRACE(static_cast<int>(step));
+        TempDir dir;
+        const std::string path = dir.write("client.ini", kOld);
+        ASSERT_EQ(::symlink("client.ini", dir.file("link").c_str()), 0);
+        FaultyFileSystem fs(step);
+        EXPECT_EQ(detailOf(dir.file("link"), [&] { replaceFile(dir.file("link"), kNew, fs); }),
+                  "Input/output error");
+        EXPECT_EQ(readBytes(path), kOld);
+        EXPECT_TRUE(fs.tempPath.empty());
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"client.ini", "link"}));
     }
 }
 
