@@ -124,7 +124,7 @@ int replaceByRename(HeldFile& held, std::string_view bytes) {
     if (const int error = setIdentity(held, file.get())) return failed(error);
     errno = 0;
     // Locked before it has the target's name, so that the next writer waits for us.
-    if (!fs.sync(file.get()) || !fs.lock(file.get())) return failed(lastError());
+    if (!fs.sync(file.get()) || !takeLock(fs, file.get())) return failed(lastError());
     // From here to the rename, a crash leaves the temporary name behind.
     if (unnamed) {
         if (!fs.linkUnnamed(file.get(), folder, temp)) return failed(lastError());
@@ -183,6 +183,13 @@ void writeInPlace(HeldFile& held, std::string_view bytes) {
 }
 
 } // namespace
+
+bool takeLock(FileSystem& fs, int fd) {
+    errno = 0;
+    if (fs.lock(fd) || errno == ENOLCK || errno == EOPNOTSUPP) return true;
+    if (errno == EBADF) errno = EACCES;
+    return false;
+}
 
 void replaceHeld(HeldFile& held, std::string_view bytes) {
     // A file with a second name would lose it to a rename.

@@ -29,6 +29,12 @@ inline bool sameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Takes the lock of the open file or folder, as FileSystem::lock does; true also
+// where the file system keeps no locks (ENOLCK, EOPNOTSUPP), as no writer can hold
+// one there. A folder we may not read is open only to walk through (O_PATH) and
+// takes no lock: EACCES.
+bool takeLock(FileSystem& fs, int fd);
+
 // Writes bytes as the held target's new content, as replaceFile (file_io.h) says,
 // every step relative to held.folder; a write in place goes through a descriptor
 // checked to be held.file. On success held is the new file: after a rename,

@@ -32,7 +32,7 @@ void refuseUnwritable(const HeldFile& held, const struct stat& st) {
 bool lockMissing(HeldFile& held, TargetPath& where) {
     FileSystem& fs = held.fs;
     errno = 0;
-    if (!fs.lock(where.folder.get())) unableToWrite(held.path, lastError());
+    if (!takeLock(fs, where.folder.get())) unableToWrite(held.path, lastError());
     struct stat st;
     if (fs.statAt(where.folder.get(), where.name, st)) return false;
     if (errno != ENOENT) unableToWrite(held.path, lastError());
@@ -51,7 +51,7 @@ bool lockExisting(HeldFile& held, TargetPath& where) {
     Descriptor file(fs, fs.openForReading(folder, where.name));
     if (!file.valid() && (errno == ENOENT || errno == ELOOP)) return false;
     struct stat st, now;
-    if (!file.valid() || !fs.lock(file.get()) || !fs.stat(file.get(), st))
+    if (!file.valid() || !takeLock(fs, file.get()) || !fs.stat(file.get(), st))
         unableToWrite(held.path, lastError());
     if (!fs.statAt(folder, where.name, now)) {
         if (errno == ENOENT) return false;

@@ -96,9 +96,12 @@ private:
         if (text.front() == '/') startAt(text);
     }
 
+    // A folder we may search but not read (mode 0711) stays open only to walk
+    // through: a file in it is still written in place.
     TargetPath found(const std::string& name, bool exists, const struct stat& st) {
         errno = 0;
         Descriptor folder(fs_, fs_.openFolder(folder_.get(), "."));
+        if (!folder.valid() && errno == EACCES) folder = std::move(folder_);
         if (!folder.valid()) unableToWrite(path_, lastError());
         return {std::move(folder), name, exists, st};
     }

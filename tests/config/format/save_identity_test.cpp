@@ -193,7 +193,7 @@ bool asNobody(const std::function<void()>& action) {
 // keeps its owner, whatever the folder allows.
 TEST(SaveAsAnotherUser, WritableFileOfSomeoneElse) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs the superuser to act as a second user";
-    for (mode_t folderMode : {0777u, 01777u, 0755u}) {
+    for (mode_t folderMode : {0777u, 01777u, 0755u, 0711u}) {
         SCOPED_TRACE(folderMode);
         TempDir dir;
         ::chmod(dir.path().c_str(), 0755);
