@@ -44,7 +44,10 @@ void Form::open() {
 
 void Form::openFile(const std::string& name) {
     lastOpenName_ = name;
-    const IniText file{readForLoad(name)};
+    load(IniText{readForLoad(name)});
+}
+
+void Form::load(const IniText& file) {
     cleanINI();
     // A load that stops on a bad value still leaves the processor-count panel
     // matching the system choice it got as far as.

@@ -10,6 +10,8 @@
 
 namespace qe {
 
+class IniText;
+
 class Form {
 public:
     explicit Form(Host& host);
@@ -45,6 +47,8 @@ public:
     // Open without the dialog, for a file named on the command line: remembered
     // as the Open dialog's last name, then reset and load as Open does.
     void openFile(const std::string& name);
+    // What Open does once it has the file's text: the reset, then the load.
+    void load(const IniText& file);
 
 private:
     // The interlocks, each named after its field and event; installInterlocks

@@ -1,0 +1,28 @@
+// How quenbyconf answers: a line per entry, and the JSON object of --json.
+#pragma once
+
+#include "session.h"
+
+#include <string>
+#include <vector>
+
+namespace qe::cli {
+
+// The exit status of an outcome: the load stopped, refused, or done.
+int statusOf(const Outcome& outcome);
+
+// "section.key=value: why"; "line 7: [misc] ; a note: why" for a line of the file;
+// the message alone for the file as a whole.
+std::string entryLine(const Entry& e);
+
+// The values of the keys named, in the order named; a name that is no owned key
+// goes into errors.
+std::vector<std::pair<std::string, std::string>>
+pickValues(const std::vector<std::pair<std::string, std::string>>& values,
+           const std::vector<std::string>& names, std::vector<Entry>& errors);
+
+// {"changed", "values", "diff": {"before", "after"}, "warnings", "errors"}, the
+// credential masked in the texts unless secrets are shown.
+std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets);
+
+} // namespace qe::cli

@@ -1,0 +1,278 @@
+#include "judge.h"
+
+#include "opened.h"
+#include "session.h"
+#include "ui/form/tooltip.h"
+
+#include "config/error.h"
+#include "fields/text.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace qe::cli {
+namespace {
+
+bool sameNumber(std::string_view a, std::string_view b) {
+    const std::optional<int> x = parseInt(a);
+    const std::optional<int> y = parseInt(b);
+    return x && y && *x == *y;
+}
+
+bool isWord(const Key& k, const std::string& value) {
+    return k.words && indexOfWord(k.words, value) >= 0;
+}
+
+// Whether a flag's word stands for the state that is not the default.
+bool flagSet(const Key& k, std::string_view value) {
+    return value != wordAt(k.words, 1);
+}
+
+std::pair<std::string_view, std::string_view> splitAtColon(std::string_view value) {
+    const std::size_t colon = value.find(':');
+    if (colon == std::string_view::npos) return {value, {}};
+    return {value.substr(0, colon), value.substr(colon + 1)};
+}
+
+bool sameDuration(std::string_view a, std::string_view b) {
+    const auto [hoursA, minutesA] = splitAtColon(a);
+    const auto [hoursB, minutesB] = splitAtColon(b);
+    return sameNumber(hoursA, hoursB) && sameNumber(minutesA, minutesB);
+}
+
+// A temperature as a save writes it: the number, then the unit letter in capitals;
+// no letter is Kelvin, and an empty part is Kelvin 0.
+std::optional<std::string> normalTemperature(std::string_view part) {
+    if (part.empty()) return "0K";
+    char unit = 'K';
+    const char last = static_cast<char>(part.back() & ~0x20);
+    if (last == 'K' || last == 'R' || last == 'C' || last == 'F') {
+        unit = last;
+        part.remove_suffix(1);
+    }
+    const std::optional<int> n = parseInt(part);
+    if (!n) return std::nullopt;
+    return std::to_string(*n) + unit;
+}
+
+bool sameThresholds(std::string_view a, std::string_view b) {
+    if (a.empty() || b.empty()) return a == b;
+    const auto [pauseA, resumeA] = splitAtColon(a);
+    const auto [pauseB, resumeB] = splitAtColon(b);
+    const auto p = normalTemperature(pauseA), q = normalTemperature(pauseB);
+    const auto r = normalTemperature(resumeA), s = normalTemperature(resumeB);
+    return p && r && p == q && r == s;
+}
+
+std::string withValue(const std::string& text, const Key& k, const std::string& value) {
+    IniText t{text};
+    t.write(k.section, k.name, fileValue(k, value));
+    return t.bytes();
+}
+
+// What a save over the file gives for k when text holding value at k is opened;
+// nullopt when that load stops.
+std::optional<std::string> readBackOf(const Key& k, const std::string& value,
+                                      const std::string& text, const std::string& bytes) {
+    try {
+        const auto opened = openAndSave(withValue(text, k, value), bytes);
+        return shownValue(IniText{opened->saved}, k);
+    } catch (const ConfigError&) {
+        return std::nullopt;
+    }
+}
+
+// Loading either value gives the same save, and that save writes the key.
+bool sameState(const Key& k, const std::string& a, const std::string& b, const Asked& call) {
+    try {
+        const std::string saved = openAndSave(withValue(call.withValues, k, a), call.bytes)->saved;
+        return holds(IniText{saved}, k) &&
+               saved == openAndSave(withValue(call.withValues, k, b), call.bytes)->saved;
+    } catch (const ConfigError&) {
+        return false;
+    }
+}
+
+std::string joined(const std::vector<std::string>& parts, const char* last) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) text += i + 1 == parts.size() ? last : ", ";
+        text += parts[i];
+    }
+    return text;
+}
+
+// The words of a flag or a word key, in the table's order.
+std::vector<std::string_view> wordsOf(const Key& k) {
+    std::vector<std::string_view> words;
+    const std::string_view all = k.words ? k.words : "";
+    for (std::size_t begin = 0;;) {
+        const std::size_t bar = all.find('|', begin);
+        words.push_back(all.substr(begin, bar - begin));
+        if (bar == std::string_view::npos) return words;
+        begin = bar + 1;
+    }
+}
+
+std::string wordsText(const Key& k) {
+    std::vector<std::string> words;
+    for (std::string_view word : wordsOf(k))
+        words.push_back(word.empty() ? "empty" : std::string(word));
+    return (words.size() > 2 ? "one of " : "") + joined(words, " or ");
+}
+
+const Fields& catalogue() {
+    static const Fields fields;
+    return fields;
+}
+
+std::vector<const Control*> spinsOf(const Key& k, const Fields& fields) {
+    std::vector<const Control*> spins;
+    for (std::string_view name : k.fieldNames())
+        if (const Control* c = fields.find(name); c && c->kind() == Kind::Spin) spins.push_back(c);
+    return spins;
+}
+
+bool onlySpins(const Key& k) {
+    return spinsOf(k, catalogue()).size() == k.fieldNames().size();
+}
+
+bool isNumber(const Key& k) {
+    return k.form == ValueForm::Integer || k.form == ValueForm::LenientInteger ||
+           k.form == ValueForm::IntegerText;
+}
+
+// Ranges of whole numbers, joined where they touch.
+using Ranges = std::vector<std::pair<long long, long long>>;
+
+std::string rangesText(Ranges ranges) {
+    std::sort(ranges.begin(), ranges.end());
+    Ranges merged;
+    for (const auto& r : ranges)
+        if (!merged.empty() && r.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, r.second);
+        else
+            merged.push_back(r);
+    std::vector<std::string> parts;
+    for (const auto& [low, high] : merged)
+        parts.push_back(low == high ? std::to_string(low)
+                                    : std::to_string(low) + " to " + std::to_string(high));
+    return joined(parts, " or ");
+}
+
+// The numbers a key whose fields are not all spins takes, found by saving each of
+// -1 to 64 and the ranges of its spins.
+std::string numbersTaken(const Key& k, const Asked& call) {
+    Ranges taken;
+    const char* unit = "";
+    for (const Control* spin : spinsOf(k, catalogue())) {
+        taken.emplace_back(spin->minValue(), spin->maxValue());
+        unit = spin->unit();
+    }
+    for (int n = -1; n <= 64; ++n) {
+        const std::string value = std::to_string(n);
+        const std::optional<std::string> back = readBackOf(k, value, call.withValues, call.bytes);
+        if (back && sameNumber(*back, value)) taken.emplace_back(n, n);
+    }
+    if (taken.empty()) return {};
+    return rangesText(taken) + (*unit ? std::string(" ") + unit : "");
+}
+
+// The limits of the spins among k's fields that the file's values leave on screen.
+std::string spinLimitsShown(const Key& k, const Fields& loaded) {
+    std::vector<std::string> limits;
+    for (const Control* spin : spinsOf(k, loaded)) {
+        const std::string text = spinLimits(*spin);
+        if (spin->shownInTree() && std::find(limits.begin(), limits.end(), text) == limits.end())
+            limits.push_back(text);
+    }
+    return joined(limits, " and ");
+}
+
+// The values of another key worth trying: the words of flags and words, and 1 for
+// a number that switches a box on.
+std::vector<std::string> probesOf(const Key& k) {
+    std::vector<std::string> probes;
+    if (k.form == ValueForm::Flag || k.form == ValueForm::Word) {
+        for (std::string_view word : wordsOf(k))
+            probes.emplace_back(word);
+    } else if ((k.form == ValueForm::Integer || k.form == ValueForm::LenientInteger) &&
+               !onlySpins(k)) {
+        probes.emplace_back("1");
+    }
+    return probes;
+}
+
+// "not saved while <key> is <value>" for the first other key whose other state
+// would let k be saved as value.
+std::string blockingKey(const Key& k, const std::string& value, const Asked& call) {
+    const IniText asked{call.withValues};
+    for (const Key* other : kOwnedKeys) {
+        if (other == &k) continue;
+        const std::string current = shownValue(asked, *other);
+        for (const std::string& probe : probesOf(*other)) {
+            if (sameValue(*other, probe, current, call)) continue;
+            const std::string text = withValue(call.withValues, *other, probe);
+            const std::optional<std::string> back = readBackOf(k, value, text, call.bytes);
+            if (back && sameValue(k, value, *back, {call.bytes, text}))
+                return "not saved while " + dottedName(*other) + " is " +
+                       (current.empty() ? "none" : current);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+bool sameValue(const Key& k, const std::string& asked, const std::string& readBack,
+               const Asked& call) {
+    if (asked == readBack) return true;
+    switch (k.form) {
+    case ValueForm::Flag:
+        return isWord(k, asked) && flagSet(k, asked) == flagSet(k, readBack);
+    case ValueForm::Word:
+        return isWord(k, asked) && k.item(asked) == k.item(readBack);
+    case ValueForm::Integer:
+    case ValueForm::LenientInteger:
+    case ValueForm::IntegerText:
+    case ValueForm::LogFileLimit:
+        return sameNumber(asked, readBack);
+    case ValueForm::Duration:
+        return sameDuration(asked, readBack);
+    case ValueForm::Thresholds:
+        return sameThresholds(asked, readBack);
+    case ValueForm::Address:
+    case ValueForm::Credential:
+        return sameState(k, asked, readBack, call);
+    case ValueForm::Text:
+    case ValueForm::ProjectList: // a save always adds DES=0,CSC=0, which is news to the client
+        break;
+    }
+    return false;
+}
+
+std::string whyNotSaved(const Key& k, const std::string& value, const Fields& loaded,
+                        const Asked& call) {
+    if ((k.form == ValueForm::Flag || k.form == ValueForm::Word) && !isWord(k, value))
+        return wordsText(k);
+    const bool number = isNumber(k);
+    if (number && onlySpins(k)) {
+        const Control& spin = *spinsOf(k, catalogue()).front();
+        const std::string limits = spinLimits(spin);
+        const std::optional<int> n = parseInt(value);
+        if (!n) return "a whole number, " + limits;
+        if (*n < spin.minValue() || *n > spin.maxValue()) return limits;
+    }
+    if (const std::string blocked = blockingKey(k, value, call); !blocked.empty()) return blocked;
+    if (number && !onlySpins(k)) return numbersTaken(k, call);
+    return spinLimitsShown(k, loaded);
+}
+
+std::string whatASaveDoes(const std::string& readBack, bool written) {
+    const std::string shown = readBack.empty() ? "an empty value" : readBack;
+    return written ? "a save writes " + shown : "a save leaves it out: the client takes " + shown;
+}
+
+} // namespace qe::cli

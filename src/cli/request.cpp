@@ -1,0 +1,137 @@
+#include "request.h"
+
+#include "json.h"
+
+namespace qe::cli {
+namespace {
+
+using json::Value;
+
+bool flagOption(const Value& request, const char* name, bool& into, std::string& fault) {
+    const Value* v = request.find(name);
+    if (!v) return true;
+    if (v->type() != Value::Type::Bool) {
+        fault = std::string("\"") + name + "\" must be true or false";
+        return false;
+    }
+    into = v->boolean();
+    return true;
+}
+
+// One value of a section's mapping.
+bool settingOf(const std::string& name, const Value& v, ApplyRequest& into, std::string& fault) {
+    switch (v.type()) {
+    case Value::Type::String:
+    case Value::Type::Number:
+        into.settings.push_back({name, v.text(), false});
+        return true;
+    case Value::Type::Bool:
+        into.settings.push_back({name, v.boolean() ? "true" : "false", true});
+        return true;
+    case Value::Type::Null:
+        into.settings.push_back({name, std::nullopt, false});
+        return true;
+    default:
+        fault = "the value of " + name + " must be a string, a number, a boolean or null";
+        return false;
+    }
+}
+
+bool settingsOf(const Value& settings, ApplyRequest& into, std::string& fault) {
+    if (settings.type() != Value::Type::Object) {
+        fault = "\"settings\" must map sections to mappings of keys to values";
+        return false;
+    }
+    for (const auto& [section, keys] : settings.members()) {
+        if (keys.type() != Value::Type::Object) {
+            fault = "\"settings\": section " + section + " must map keys to values";
+            return false;
+        }
+        for (const auto& [name, value] : keys.members())
+            if (!settingOf(section + "." + name, value, into, fault)) return false;
+    }
+    return true;
+}
+
+bool absentOf(const Value& absent, ApplyRequest& into, std::string& fault) {
+    if (absent.type() != Value::Type::Array) {
+        fault = "\"absent\" must be a list of section.key";
+        return false;
+    }
+    for (const Value& name : absent.items()) {
+        if (name.type() != Value::Type::String) {
+            fault = "\"absent\" must be a list of section.key";
+            return false;
+        }
+        into.settings.push_back({name.text(), std::nullopt, false});
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& fault) {
+    Value request;
+    try {
+        request = json::parse(text);
+    } catch (const json::ParseError& e) {
+        fault = e.what();
+        return std::nullopt;
+    }
+    if (request.type() != Value::Type::Object) {
+        fault = "the request must be a JSON object";
+        return std::nullopt;
+    }
+    ApplyRequest r;
+    for (const auto& [name, value] : request.members()) {
+        bool known = true;
+        if (name == "settings")
+            known = settingsOf(value, r, fault);
+        else if (name == "absent")
+            known = absentOf(value, r, fault);
+        else if (name == "check_mode")
+            known = flagOption(request, "check_mode", r.checkMode, fault);
+        else if (name == "create")
+            known = flagOption(request, "create", r.create, fault);
+        else if (name == "strict")
+            known = flagOption(request, "strict", r.strict, fault);
+        else if (name == "show_secrets")
+            known = flagOption(request, "show_secrets", r.showSecrets, fault);
+        else
+            fault = "unknown member \"" + name + "\"", known = false;
+        if (!known) return std::nullopt;
+    }
+    return r;
+}
+
+std::optional<std::vector<Setting>> setting(const std::vector<std::string>& operands,
+                                            std::string& fault) {
+    if (operands.empty()) {
+        fault = "give at least one KEY=VALUE";
+        return std::nullopt;
+    }
+    std::vector<Setting> settings;
+    for (const std::string& operand : operands) {
+        const std::size_t equals = operand.find('=');
+        if (equals == std::string::npos) {
+            fault = "not KEY=VALUE: " + operand;
+            return std::nullopt;
+        }
+        settings.push_back({operand.substr(0, equals), operand.substr(equals + 1), false});
+    }
+    return settings;
+}
+
+std::optional<std::vector<Setting>> unsetting(const std::vector<std::string>& operands,
+                                              std::string& fault) {
+    if (operands.empty()) {
+        fault = "give at least one KEY";
+        return std::nullopt;
+    }
+    std::vector<Setting> settings;
+    for (const std::string& operand : operands)
+        settings.push_back({operand, std::nullopt, false});
+    return settings;
+}
+
+} // namespace qe::cli

@@ -1,0 +1,33 @@
+// What quenbyconf is asked: KEY=VALUE operands, or the JSON request of apply.
+#pragma once
+
+#include "session.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qe::cli {
+
+struct ApplyRequest {
+    std::vector<Setting> settings; // the settings first, then the keys made absent
+    bool checkMode = false;
+    bool create = false;
+    bool strict = false;
+    bool showSecrets = false;
+};
+
+// {"settings": {section: {key: value}}, "absent": ["section.key"], "check_mode",
+// "create", "strict", "show_secrets"}. A value is a string, a number (its text) or
+// a boolean (a flag's word); null makes the key absent. nullopt, with the fault in
+// fault, for any other document.
+std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& fault);
+
+// KEY=VALUE operands, split at the first "=".
+std::optional<std::vector<Setting>> setting(const std::vector<std::string>& operands,
+                                            std::string& fault);
+// KEY operands.
+std::optional<std::vector<Setting>> unsetting(const std::vector<std::string>& operands,
+                                              std::string& fault);
+
+} // namespace qe::cli
