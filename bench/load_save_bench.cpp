@@ -82,7 +82,7 @@ void open(qe::Form& form, const std::string& path) {
 
 void save(const qe::Form& form, const std::string& path) {
     qe::SaveTarget target(path);
-    qe::IniText text(target.bytes());
+    qe::IniText text(target.takeBytes());
     qe::WriteINI(form.fields(), text);
     target.replace(text.bytes());
 }

@@ -136,7 +136,6 @@ int replaceByRename(HeldFile& held, std::string_view bytes) {
     const bool known = fs.stat(file.get(), st);
     held.file = std::move(file);
     held.st = st;
-    held.bytes = bytes;
     errno = 0;
     if (!known || !fs.syncFolder(folder)) unableToWrite(held.path, lastError());
     return 0;
@@ -172,10 +171,7 @@ void writeInPlace(HeldFile& held, std::string_view bytes) {
     }
     const mode_t mode = st.st_mode & 07777;
     const int error = rewrite(fs, file.get(), bytes, mode);
-    if (error == 0) {
-        held.bytes = bytes;
-        return;
-    }
+    if (error == 0) return;
     const bool putBack = rewrite(fs, file.get(), old, mode) == 0;
     unableToWrite(held.path, reasonOf(error) + "\n" +
                                  (putBack ? "The file's old content was put back."

@@ -22,7 +22,7 @@ struct HeldFile {
     std::string name;  // the target's name in folder
     Descriptor file;   // the target, read and locked; none while it does not exist
     struct stat st {}; // of file
-    std::string bytes; // what file held when read
+    std::string bytes; // what file held when read, unless handed over or replaced
 };
 
 inline bool sameFile(const struct stat& a, const struct stat& b) {
@@ -37,8 +37,10 @@ bool takeLock(FileSystem& fs, int fd);
 
 // Writes bytes as the held target's new content, as replaceFile (file_io.h) says,
 // every step relative to held.folder; a write in place goes through a descriptor
-// checked to be held.file. On success held is the new file: after a rename,
-// held.file is the new file, locked before it took the name. Throws SaveError.
+// checked to be held.file, and takes its copy of the old content from held.bytes
+// when the file still holds them, else from the file. On success held is the new
+// file: after a rename, held.file is the new file, locked before it took the name
+// (held.bytes is left alone). Throws SaveError.
 void replaceHeld(HeldFile& held, std::string_view bytes);
 
 } // namespace qe

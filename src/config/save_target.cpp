@@ -106,9 +106,22 @@ const std::string& SaveTarget::bytes() const {
     return state_->bytes;
 }
 
+std::string SaveTarget::takeBytes() {
+    return std::move(state_->bytes);
+}
+
 void SaveTarget::replace(std::string_view bytes) {
-    if (exists() && bytes == state_->bytes) return;
-    replaceHeld(*state_, bytes);
+    HeldFile& held = *state_;
+    struct stat now {};
+    errno = 0;
+    if (held.file.valid() && !held.fs.stat(held.file.get(), now))
+        unableToWrite(held.path, lastError());
+    // Compared with the file itself, so that the content read need not be kept.
+    if (held.file.valid() &&
+        holds(held.fs, held.file.get(), static_cast<std::size_t>(now.st_size), bytes))
+        return;
+    replaceHeld(held, bytes);
+    held.bytes = std::string();
 }
 
 } // namespace qe

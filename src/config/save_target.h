@@ -48,11 +48,15 @@ public:
     SaveTarget& operator=(const SaveTarget&) = delete;
 
     bool exists() const;
-    const std::string& bytes() const; // empty for a target that does not exist
+    // The content read: empty for a target that does not exist, and after
+    // takeBytes or replace.
+    const std::string& bytes() const;
+    // Hands the content read over, so that a large file is not held twice.
+    std::string takeBytes();
     // Writes bytes as the file's new content, as replaceFile (file_io.h) says;
-    // throws its SaveError. Nothing is written when the target exists and bytes
-    // equal its content. Afterwards the target is the file written, still locked,
-    // and bytes() is its content, so replace may be called again.
+    // throws its SaveError. Nothing is written when the target exists and already
+    // holds bytes. Afterwards the target is the file written, still locked, and
+    // replace may be called again.
     void replace(std::string_view bytes);
 
 private:

@@ -70,7 +70,7 @@ void Form::save() {
     if (!name || name->empty()) return;
     lastSaveName_ = *name;
     SaveTarget target(*name, {Links::Follow});
-    IniText text{target.bytes()};
+    IniText text{target.takeBytes()};
     WriteINI(f_, text);
     target.replace(text.bytes());
 }
