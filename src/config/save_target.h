@@ -39,8 +39,9 @@ struct TargetOptions {
 // path whose folder does not exist.
 class SaveTarget {
 public:
-    // Locks and reads path; throws SaveError "Unable to write to <path>" with the
-    // reason, ForeignLinkError for a link that options.links does not follow.
+    // Locks and reads path, waiting as long as another writer holds the lock;
+    // throws SaveError "Unable to write to <path>" with the reason, and
+    // ForeignLinkError for a link that options.links does not follow.
     explicit SaveTarget(const std::string& path, TargetOptions options = {});
     SaveTarget(const std::string& path, TargetOptions options, FileSystem& fs);
     ~SaveTarget();
