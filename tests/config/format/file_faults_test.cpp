@@ -511,6 +511,8 @@ TEST(SaveRefusals, FolderFifoDeviceReadOnlyAndMissingFolder) {
 
 TEST(SavePermissions, ExistingModeIsKept) {
     for (mode_t mode : {0600u, 0640u, 0664u, 0606u, 0200u}) {
+        // A save reads the file first: only the superuser reads a write-only one.
+        if (mode == 0200 && ::geteuid() != 0) continue;
         TempDir dir;
         std::string path = dir.write("client.ini", kOld);
         ::chmod(path.c_str(), mode);
