@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <sys/types.h>
 
 namespace qe {
 
@@ -24,6 +25,23 @@ public:
 
 private:
     std::string detail_;
+};
+
+// A save refused because a symbolic link on the path, at its end or in a folder
+// name, belongs to neither the caller nor root (Links::OwnOnly): someone else could
+// point it at any file of the caller's.
+class ForeignLinkError : public SaveError {
+public:
+    ForeignLinkError(const std::string& path, const std::string& link, uid_t owner)
+        : SaveError(path, "The symbolic link " + link + " belongs to user " +
+                              std::to_string(owner) + ", neither you nor root."),
+          link_(link), owner_(owner) {}
+    const std::string& link() const noexcept { return link_; }
+    uid_t owner() const noexcept { return owner_; }
+
+private:
+    std::string link_;
+    uid_t owner_;
 };
 
 } // namespace qe

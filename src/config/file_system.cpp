@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -66,40 +67,92 @@ void fillSuffix(std::string& pattern) {
 
 } // namespace
 
-int PosixFileSystem::createUnnamed(const std::string& folder) {
+int PosixFileSystem::openNode(int folder, const std::string& name) {
+    return ::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+}
+
+int PosixFileSystem::openFolder(int folder, const std::string& name) {
+    return ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+bool PosixFileSystem::stat(int fd, struct stat& st) {
+    return ::fstat(fd, &st) == 0;
+}
+
+bool PosixFileSystem::statAt(int folder, const std::string& name, struct stat& st) {
+    return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool PosixFileSystem::readLink(int link, std::string& text) {
+    for (std::size_t size = 256;; size *= 2) {
+        text.resize(size);
+        const ssize_t n = ::readlinkat(link, "", text.data(), size);
+        if (n < 0) return false;
+        if (static_cast<std::size_t>(n) < size) {
+            text.resize(static_cast<std::size_t>(n));
+            return true;
+        }
+    }
+}
+
+bool PosixFileSystem::mayWrite(int folder, const std::string& name) {
+    return ::faccessat(folder, name.c_str(), W_OK, 0) == 0;
+}
+
+int PosixFileSystem::openForReading(int folder, const std::string& name) {
+    return ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+}
+
+bool PosixFileSystem::lock(int fd) {
+    int done;
+    while ((done = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    return done == 0;
+}
+
+ssize_t PosixFileSystem::read(int fd, char* data, std::size_t size, off_t offset) {
+    return ::pread(fd, data, size, offset);
+}
+
+int PosixFileSystem::createUnnamed(int folder) {
     // Naming the file later goes through /proc/self/fd.
     if (::access("/proc/self/fd", X_OK) != 0) {
         errno = EOPNOTSUPP;
         return -1;
     }
-    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    const int fd = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     // Kernels and file systems without O_TMPFILE give EISDIR or EOPNOTSUPP.
     if (fd < 0 && (errno == EISDIR || errno == EINVAL)) errno = EOPNOTSUPP;
     return fd;
 }
 
-bool PosixFileSystem::linkUnnamed(int fd, std::string& pattern) {
+bool PosixFileSystem::linkUnnamed(int fd, int folder, std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fillSuffix(pattern);
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, pattern.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        fillSuffix(name);
+        if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return true;
         if (errno != EEXIST) return false;
     }
     return false;
 }
 
-int PosixFileSystem::createTemp(std::string& pattern) {
-    // mkostemp creates with O_CREAT | O_EXCL and mode 0600.
-    return ::mkostemp(pattern.data(), O_CLOEXEC);
+int PosixFileSystem::createTemp(int folder, std::string& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fillSuffix(name);
+        const int fd = ::openat(folder, name.c_str(),
+                                O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
-int PosixFileSystem::openExisting(const std::string& path) {
-    return ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+int PosixFileSystem::openForWriting(int folder, const std::string& name) {
+    return ::openat(folder, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
 }
 
-ssize_t PosixFileSystem::write(int fd, const char* data, std::size_t size) {
-    return ::write(fd, data, size);
+ssize_t PosixFileSystem::write(int fd, const char* data, std::size_t size, off_t offset) {
+    return ::pwrite(fd, data, size, offset);
 }
 
 bool PosixFileSystem::truncate(int fd, off_t size) {
@@ -114,12 +167,11 @@ bool PosixFileSystem::setMode(int fd, mode_t mode) {
     return ::fchmod(fd, mode) == 0;
 }
 
-bool PosixFileSystem::copyAttributes(const std::string& from, int fd) {
+bool PosixFileSystem::copyAttributes(int from, int to) {
     std::string wanted, present;
     if (!attributeNames(
-            [&](char* list, std::size_t size) { return ::listxattr(from.c_str(), list, size); },
-            wanted) ||
-        !attributeNames([&](char* list, std::size_t size) { return ::flistxattr(fd, list, size); },
+            [&](char* list, std::size_t size) { return ::flistxattr(from, list, size); }, wanted) ||
+        !attributeNames([&](char* list, std::size_t size) { return ::flistxattr(to, list, size); },
                         present))
         return false;
     bool ok = true;
@@ -127,27 +179,25 @@ bool PosixFileSystem::copyAttributes(const std::string& from, int fd) {
     const std::string nul(1, '\0');
     forNames(present, [&](const std::string& name) {
         if (ok && (nul + wanted).find(nul + name + nul) == std::string::npos &&
-            ::fremovexattr(fd, name.c_str()) != 0)
+            ::fremovexattr(to, name.c_str()) != 0)
             ok = false;
     });
     forNames(wanted, [&](const std::string& name) {
         std::string value, own;
         if (!ok) return;
         if (!attributeValue(
-                [&](char* v, std::size_t size) {
-                    return ::getxattr(from.c_str(), name.c_str(), v, size);
-                },
+                [&](char* v, std::size_t size) { return ::fgetxattr(from, name.c_str(), v, size); },
                 value)) {
             ok = false;
             return;
         }
         // Setting an equal value may need rights that leaving it does not.
         if (attributeValue(
-                [&](char* v, std::size_t size) { return ::fgetxattr(fd, name.c_str(), v, size); },
+                [&](char* v, std::size_t size) { return ::fgetxattr(to, name.c_str(), v, size); },
                 own) &&
             own == value)
             return;
-        ok = ::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0) == 0;
+        ok = ::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) == 0;
     });
     return ok;
 }
@@ -161,28 +211,41 @@ bool PosixFileSystem::close(int fd) {
     return ::close(fd) == 0 || errno == EINTR;
 }
 
-bool PosixFileSystem::rename(const std::string& from, const std::string& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+bool PosixFileSystem::rename(int folder, const std::string& from, const std::string& to) {
+    return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0;
 }
 
-bool PosixFileSystem::syncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
+bool PosixFileSystem::syncFolder(int folder) {
     // Some file systems cannot sync a folder; they keep renames safe on their own.
-    bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
-    int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return ok;
+    return ::fsync(folder) == 0 || errno == EINVAL || errno == ENOTSUP;
 }
 
-bool PosixFileSystem::remove(const std::string& path) {
-    return ::unlink(path.c_str()) == 0;
+bool PosixFileSystem::remove(int folder, const std::string& name) {
+    return ::unlinkat(folder, name.c_str(), 0) == 0;
 }
 
 FileSystem& FileSystem::real() {
     static PosixFileSystem system;
     return system;
+}
+
+Descriptor& Descriptor::operator=(Descriptor&& other) noexcept {
+    if (this != &other) {
+        drop();
+        fs_ = other.fs_;
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+bool Descriptor::close() {
+    return fd_ < 0 || fs_->close(release());
+}
+
+void Descriptor::drop() {
+    const int saved = errno;
+    close();
+    errno = saved;
 }
 
 } // namespace qe

@@ -1,47 +1,85 @@
 #include "save_target.h"
 
-#include "file_io.h"
-#include "file_system.h"
+#include "file_content.h"
+#include "file_replace.h"
+#include "save_failure.h"
+#include "target_path.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cerrno>
+#include <memory>
 
 namespace qe {
 
-// A first version: the lock on the path's file (or folder), the read and the
-// replace by path.
-struct SaveTarget::State {
-    std::string path;
-    FileSystem* fs;
-    int lockFd = -1;
-    bool exists = false;
-    std::string bytes;
-    unsigned newFileMode;
+struct SaveTarget::State : HeldFile {
+    using HeldFile::HeldFile;
 };
 
 namespace {
 
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+// How often the path may name another file once locked before the save gives up.
+constexpr int kMaxAttempts = 100;
+
+// Refuses a target that a save may not replace: not a regular file, or marked
+// read-only (none of its write bits set, so even the superuser keeps off it).
+void refuseUnwritable(const HeldFile& held, const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) unableToWrite(held.path, EISDIR);
+    if (!S_ISREG(st.st_mode)) unableToWrite(held.path, "Not a regular file");
+    if ((st.st_mode & 0222) == 0) unableToWrite(held.path, EACCES);
 }
 
-int lockPath(const std::string& path) {
-    for (;;) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) fd = ::open(folderOf(path).c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
-        if (fd < 0) return -1;
-        ::flock(fd, LOCK_EX);
-        struct stat held {
-        }, now{};
-        if (::fstat(fd, &held) == 0 && (::stat(path.c_str(), &now) != 0 || S_ISDIR(held.st_mode) ||
-                                        (now.st_dev == held.st_dev && now.st_ino == held.st_ino)))
-            return fd;
-        ::close(fd);
+// Locks the folder of a target that does not exist; false when the name has come
+// into being meanwhile.
+bool lockMissing(HeldFile& held, TargetPath& where) {
+    FileSystem& fs = held.fs;
+    errno = 0;
+    if (!takeLock(fs, where.folder.get())) unableToWrite(held.path, lastError());
+    struct stat st;
+    if (fs.statAt(where.folder.get(), where.name, st)) return false;
+    if (errno != ENOENT) unableToWrite(held.path, lastError());
+    held.folder = std::move(where.folder);
+    held.name = where.name;
+    return true;
+}
+
+// Locks an existing target; false when the name has gone or, once locked, names
+// another file (a save renamed its file over it meanwhile).
+bool lockExisting(HeldFile& held, TargetPath& where) {
+    FileSystem& fs = held.fs;
+    const int folder = where.folder.get();
+    refuseUnwritable(held, where.st);
+    errno = 0;
+    Descriptor file(fs, fs.openForReading(folder, where.name));
+    if (!file.valid() && (errno == ENOENT || errno == ELOOP)) return false;
+    struct stat st, now;
+    if (!file.valid() || !takeLock(fs, file.get()) || !fs.stat(file.get(), st))
+        unableToWrite(held.path, lastError());
+    if (!fs.statAt(folder, where.name, now)) {
+        if (errno == ENOENT) return false;
+        unableToWrite(held.path, lastError());
     }
+    if (!sameFile(st, now)) return false;
+    refuseUnwritable(held, st);
+    if (!fs.mayWrite(folder, where.name)) unableToWrite(held.path, lastError());
+    held.folder = std::move(where.folder);
+    held.name = where.name;
+    held.file = std::move(file);
+    held.st = st;
+    return true;
+}
+
+void lockTarget(HeldFile& held) {
+    for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+        TargetPath where = findTarget(held.path, held.options.links, held.fs);
+        if (where.exists ? lockExisting(held, where) : lockMissing(held, where)) return;
+    }
+    unableToWrite(held.path, "The file kept being replaced while the save waited for it.");
+}
+
+void readTarget(HeldFile& held) {
+    errno = 0;
+    if (held.file.valid() &&
+        !readAll(held.fs, held.file.get(), static_cast<std::size_t>(held.st.st_size), held.bytes))
+        unableToWrite(held.path, lastError());
 }
 
 } // namespace
@@ -49,38 +87,41 @@ int lockPath(const std::string& path) {
 SaveTarget::SaveTarget(const std::string& path, TargetOptions options)
     : SaveTarget(path, options, FileSystem::real()) {}
 
-SaveTarget::SaveTarget(const std::string& path, TargetOptions options, FileSystem& fs)
-    : state_(new State{path, &fs, -1, false, {}, options.newFileMode}) {
-    state_->lockFd = lockPath(path);
-    struct stat st {};
-    state_->exists = ::stat(path.c_str(), &st) == 0;
-    try {
-        state_->bytes = readForSave(path);
-    } catch (...) {
-        if (state_->lockFd >= 0) ::close(state_->lockFd);
-        delete state_;
-        throw;
-    }
+SaveTarget::SaveTarget(const std::string& path, TargetOptions options, FileSystem& fs) {
+    auto state = std::make_unique<State>(path, options, fs);
+    lockTarget(*state);
+    readTarget(*state);
+    state_ = state.release();
 }
 
 SaveTarget::~SaveTarget() {
-    if (state_->lockFd >= 0) ::close(state_->lockFd);
     delete state_;
 }
 
 bool SaveTarget::exists() const {
-    return state_->exists;
+    return state_->file.valid();
 }
 
 const std::string& SaveTarget::bytes() const {
     return state_->bytes;
 }
 
+std::string SaveTarget::takeBytes() {
+    return std::move(state_->bytes);
+}
+
 void SaveTarget::replace(std::string_view bytes) {
-    if (state_->exists && bytes == state_->bytes) return;
-    replaceFile(state_->path, bytes, *state_->fs, state_->bytes);
-    if (!state_->exists && state_->newFileMode)
-        ::chmod(state_->path.c_str(), static_cast<mode_t>(state_->newFileMode));
+    HeldFile& held = *state_;
+    struct stat now {};
+    errno = 0;
+    if (held.file.valid() && !held.fs.stat(held.file.get(), now))
+        unableToWrite(held.path, lastError());
+    // Compared with the file itself, so that the content read need not be kept.
+    if (held.file.valid() &&
+        holds(held.fs, held.file.get(), static_cast<std::size_t>(now.st_size), bytes))
+        return;
+    replaceHeld(held, bytes);
+    held.bytes = std::string();
 }
 
 } // namespace qe

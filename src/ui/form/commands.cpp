@@ -5,6 +5,7 @@
 #include "config/file_io.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
+#include "config/save_target.h"
 #include "config/write_ini.h"
 #include "fields/text.h"
 
@@ -60,15 +61,18 @@ void Form::load(const IniText& file) {
 }
 
 // The check's corrections stay even when the person then cancels the dialog.
-// A failed write leaves the target as it was, or says that it could not.
+// The target is locked from its read to its write, as quenbyconf locks it, and
+// every symbolic link is followed: the person edits their own files. A failed
+// write leaves the target as it was, or says that it could not.
 void Form::save() {
     if (!CheckConfig(f_, host_)) return;
     const std::optional<std::string> name = host_.chooseSaveFile(lastSaveName_);
     if (!name || name->empty()) return;
     lastSaveName_ = *name;
-    IniText target{readForSave(*name)};
-    WriteINI(f_, target);
-    replaceFile(*name, target.bytes(), target.original());
+    SaveTarget target(*name, {Links::Follow});
+    IniText text{target.takeBytes()};
+    WriteINI(f_, text);
+    target.replace(text.bytes());
 }
 
 std::string withIniExtension(const std::string& name, bool existsAsTyped) {

@@ -49,39 +49,76 @@ enum class Step {
     Sync,
     Close,
     Rename,
-    SyncFolder
+    SyncFolder,
+    OpenNode,
+    OpenFolder,
+    Stat,
+    StatAt,
+    ReadLink,
+    MayWrite,
+    OpenForReading,
+    Lock,
+    Read
 };
 
 // The real calls, except that one step fails with error, the first `times` times it
-// is called; records what it sees. A failing write writes half its bytes first, as
-// a disk that fills up does.
+// is called once step `after` has been called; records what it sees. A failing
+// write writes half its bytes first, as a disk that fills up does.
 class FaultyFileSystem : public PosixFileSystem {
 public:
-    explicit FaultyFileSystem(Step failing, int error = EIO, int times = 1000)
-        : failing_(failing), error_(error), times_(times) {}
+    explicit FaultyFileSystem(Step failing, int error = EIO, int times = 1000,
+                              Step after = Step::None)
+        : failing_(failing), error_(error), times_(times), after_(after) {}
 
-    int createUnnamed(const std::string& folder) override {
+    int openNode(int folder, const std::string& name) override {
+        return fails(Step::OpenNode) ? -1 : PosixFileSystem::openNode(folder, name);
+    }
+    int openFolder(int folder, const std::string& name) override {
+        return fails(Step::OpenFolder) ? -1 : PosixFileSystem::openFolder(folder, name);
+    }
+    bool stat(int fd, struct stat& st) override {
+        return !fails(Step::Stat) && PosixFileSystem::stat(fd, st);
+    }
+    bool statAt(int folder, const std::string& name, struct stat& st) override {
+        return !fails(Step::StatAt) && PosixFileSystem::statAt(folder, name, st);
+    }
+    bool readLink(int link, std::string& text) override {
+        return !fails(Step::ReadLink) && PosixFileSystem::readLink(link, text);
+    }
+    bool mayWrite(int folder, const std::string& name) override {
+        return !fails(Step::MayWrite) && PosixFileSystem::mayWrite(folder, name);
+    }
+    int openForReading(int folder, const std::string& name) override {
+        return fails(Step::OpenForReading) ? -1 : PosixFileSystem::openForReading(folder, name);
+    }
+    bool lock(int fd) override { return !fails(Step::Lock) && PosixFileSystem::lock(fd); }
+    ssize_t read(int fd, char* data, std::size_t size, off_t offset) override {
+        return fails(Step::Read) ? -1 : PosixFileSystem::read(fd, data, size, offset);
+    }
+
+    int createUnnamed(int folder) override {
         if (fails(Step::CreateUnnamed)) return -1;
         return recordMode(PosixFileSystem::createUnnamed(folder));
     }
-    bool linkUnnamed(int fd, std::string& pattern) override {
+    bool linkUnnamed(int fd, int folder, std::string& name) override {
         if (fails(Step::LinkUnnamed)) return false;
-        tempPath = pattern;
-        return PosixFileSystem::linkUnnamed(fd, pattern);
+        tempPath = name;
+        return PosixFileSystem::linkUnnamed(fd, folder, name);
     }
-    int createTemp(std::string& pattern) override {
+    int createTemp(int folder, std::string& name) override {
         if (fails(Step::CreateTemp)) return -1;
-        tempPath = pattern;
-        return recordMode(PosixFileSystem::createTemp(pattern));
+        tempPath = name;
+        return recordMode(PosixFileSystem::createTemp(folder, name));
     }
-    int openExisting(const std::string& path) override {
+    int openForWriting(int folder, const std::string& name) override {
         opened = true;
-        return fails(Step::OpenExisting) ? -1 : PosixFileSystem::openExisting(path);
+        return fails(Step::OpenExisting) ? -1 : PosixFileSystem::openForWriting(folder, name);
     }
-    ssize_t write(int fd, const char* data, std::size_t size) override {
-        if (failing_ == Step::Write && times_ > 0) PosixFileSystem::write(fd, data, size / 2);
+    ssize_t write(int fd, const char* data, std::size_t size, off_t offset) override {
+        if (failing_ == Step::Write && times_ > 0)
+            PosixFileSystem::write(fd, data, size / 2, offset);
         if (fails(Step::Write)) return -1;
-        return PosixFileSystem::write(fd, data, size);
+        return PosixFileSystem::write(fd, data, size, offset);
     }
     bool truncate(int fd, off_t size) override {
         return !fails(Step::Truncate) && PosixFileSystem::truncate(fd, size);
@@ -92,19 +129,19 @@ public:
     bool setMode(int fd, mode_t mode) override {
         return !fails(Step::SetMode) && PosixFileSystem::setMode(fd, mode);
     }
-    bool copyAttributes(const std::string& from, int fd) override {
-        return !fails(Step::CopyAttributes) && PosixFileSystem::copyAttributes(from, fd);
+    bool copyAttributes(int from, int to) override {
+        return !fails(Step::CopyAttributes) && PosixFileSystem::copyAttributes(from, to);
     }
     bool sync(int fd) override { return !fails(Step::Sync) && PosixFileSystem::sync(fd); }
     bool close(int fd) override {
         bool closed = PosixFileSystem::close(fd);
         return !fails(Step::Close) && closed;
     }
-    bool rename(const std::string& from, const std::string& to) override {
+    bool rename(int folder, const std::string& from, const std::string& to) override {
         renamed = true;
-        return !fails(Step::Rename) && PosixFileSystem::rename(from, to);
+        return !fails(Step::Rename) && PosixFileSystem::rename(folder, from, to);
     }
-    bool syncFolder(const std::string& folder) override {
+    bool syncFolder(int folder) override {
         return !fails(Step::SyncFolder) && PosixFileSystem::syncFolder(folder);
     }
 
@@ -120,7 +157,8 @@ private:
         return fd;
     }
     bool fails(Step step) {
-        if (step != failing_ || times_ <= 0) return false;
+        armed_ = armed_ || step == after_;
+        if (step != failing_ || !armed_ || times_ <= 0) return false;
         --times_;
         errno = error_;
         return true;
@@ -128,6 +166,8 @@ private:
     Step failing_;
     int error_;
     int times_;
+    Step after_;
+    bool armed_ = after_ == Step::None;
 };
 
 const std::string kOld = "[keep]\r\nx = 1\r\n[misc]\r\nk=old\r\n";
@@ -152,6 +192,7 @@ TEST(SaveFaults, EachFailingStepOfTheRenameFailsOrWritesInPlace) {
         Step step;
         int error;
         Outcome outcome;
+        Step after = Step::None; // the step fails once this one has been called
     } rows[] = {
         {Step::CreateUnnamed, EIO, Failed},
         {Step::CreateUnnamed, EACCES, InPlace},
@@ -160,13 +201,17 @@ TEST(SaveFaults, EachFailingStepOfTheRenameFailsOrWritesInPlace) {
         {Step::Write, ENOSPC, InPlace},
         {Step::SetOwner, EPERM, InPlace},
         {Step::CopyAttributes, EPERM, InPlace},
-        {Step::SetMode, EIO, InPlace},
+        {Step::SetMode, EIO, Failed},
+        {Step::SetMode, EPERM, InPlace},
         {Step::Sync, EIO, Failed},
         {Step::LinkUnnamed, EIO, Failed},
         {Step::LinkUnnamed, ENAMETOOLONG, InPlace},
         {Step::Rename, EIO, Failed},
         {Step::Rename, EBUSY, InPlace},
-        {Step::Close, EIO, Renamed}, // after the rename: the new file is in place and flushed
+        // After the rename: the new file is in place and flushed.
+        {Step::Close, EIO, Renamed, Step::Rename},
+        {Step::Stat, EIO, Failed, Step::CreateUnnamed},
+        {Step::Lock, EIO, Failed, Step::CreateUnnamed},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(static_cast<int>(row.step)) + " " + std::strerror(row.error));
@@ -177,7 +222,7 @@ TEST(SaveFaults, EachFailingStepOfTheRenameFailsOrWritesInPlace) {
         const bool root = ::geteuid() == 0;
         if (row.step == Step::SetOwner && !root) continue;
         if (root) ::chown(path.c_str(), 4321, 8765);
-        FaultyFileSystem fs(row.step, row.error, 1);
+        FaultyFileSystem fs(row.step, row.error, 1, row.after);
         const std::string detail = detailOf(path, [&] { replaceFile(path, kNew, fs); });
         EXPECT_EQ(detail, row.outcome == Failed ? std::strerror(row.error) : "<no error>");
         EXPECT_EQ(fs.opened, row.outcome == InPlace);
@@ -194,8 +239,11 @@ TEST(SaveFaults, EachFailingStepInPlacePutsTheOldContentBack) {
         Step step;
         int times;
         const char* outcome; // the detail's last line
+        Step after = Step::None;
     } rows[] = {
         {Step::OpenExisting, 1, ""},
+        {Step::Stat, 1, "", Step::OpenExisting},
+        {Step::Read, 2, "", Step::OpenExisting}, // comparing and reading the old content
         {Step::Write, 1, "The file's old content was put back."},
         {Step::Truncate, 1, "The file's old content was put back."},
         {Step::Sync, 1, "The file's old content was put back."},
@@ -206,16 +254,34 @@ TEST(SaveFaults, EachFailingStepInPlacePutsTheOldContentBack) {
         TempDir dir;
         std::string path = dir.write("client.ini", kOld);
         ASSERT_EQ(::link(path.c_str(), dir.file("other-name").c_str()), 0);
-        FaultyFileSystem fs(row.step, EIO, row.times);
-        const std::string detail = detailOf(path, [&] { replaceFile(path, kNew, fs, kOld); });
+        FaultyFileSystem fs(row.step, EIO, row.times, row.after);
+        const std::string detail = detailOf(path, [&] { replaceFile(path, kNew, fs); });
         EXPECT_EQ(detail,
                   std::string("Input/output error") + (*row.outcome ? "\n" : "") + row.outcome);
-        if (row.times == 1) {
+        if (row.times == 1 || !*row.outcome) {
             EXPECT_EQ(readBytes(path), kOld);
         }
         EXPECT_EQ(readBytes(dir.file("other-name")), readBytes(path));
         EXPECT_FALSE(fs.renamed);
         EXPECT_EQ(dir.names(), (std::set<std::string>{"client.ini", "other-name"}));
+    }
+}
+
+// Each step of finding, locking and reading the target ends the save before
+// anything is written, with the system's reason.
+TEST(SaveFaults, EachFailingStepBeforeTheWriteEndsTheSave) {
+    for (Step step : {Step::OpenNode, Step::OpenFolder, Step::Stat, Step::StatAt, Step::ReadLink,
+                      Step::MayWrite, Step::OpenForReading, Step::Lock, Step::Read}) {
+        SCOPED_TRACE(static_cast<int>(step));
+        TempDir dir;
+        const std::string path = dir.write("client.ini", kOld);
+        ASSERT_EQ(::symlink("client.ini", dir.file("link").c_str()), 0);
+        FaultyFileSystem fs(step);
+        EXPECT_EQ(detailOf(dir.file("link"), [&] { replaceFile(dir.file("link"), kNew, fs); }),
+                  "Input/output error");
+        EXPECT_EQ(readBytes(path), kOld);
+        EXPECT_TRUE(fs.tempPath.empty());
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"client.ini", "link"}));
     }
 }
 
@@ -236,7 +302,7 @@ TEST(SaveFaults, TemporaryFileIsPrivateAndBesideTheTarget) {
     FaultyFileSystem fs(Step::None);
     replaceFile(path, kNew, fs);
     EXPECT_EQ(fs.tempMode, 0600u);
-    EXPECT_EQ(fs.tempPath.rfind(dir.file("client.ini."), 0), 0u) << fs.tempPath;
+    EXPECT_EQ(fs.tempPath.rfind("client.ini.", 0), 0u) << fs.tempPath;
     EXPECT_EQ(readBytes(path), kNew);
     EXPECT_EQ(modeOf(path) & 07777, 0644u);
 }
@@ -244,12 +310,12 @@ TEST(SaveFaults, TemporaryFileIsPrivateAndBesideTheTarget) {
 // Short writes and interrupted calls still write every byte.
 class ChoppyFileSystem : public PosixFileSystem {
 public:
-    ssize_t write(int fd, const char* data, std::size_t size) override {
+    ssize_t write(int fd, const char* data, std::size_t size, off_t offset) override {
         if (++calls % 3 == 0) {
             errno = EINTR;
             return -1;
         }
-        return PosixFileSystem::write(fd, data, std::min<std::size_t>(size, 7));
+        return PosixFileSystem::write(fd, data, std::min<std::size_t>(size, 7), offset);
     }
     int calls = 0;
 };
@@ -266,7 +332,7 @@ TEST(SaveFaults, ShortWritesAreCompleted) {
 
 TEST(SaveFaults, WriteThatMakesNoProgressFails) {
     struct Stuck : PosixFileSystem {
-        ssize_t write(int, const char*, std::size_t) override { return 0; }
+        ssize_t write(int, const char*, std::size_t, off_t) override { return 0; }
     } fs;
     TempDir dir;
     std::string path = dir.write("client.ini", kOld);
@@ -445,6 +511,8 @@ TEST(SaveRefusals, FolderFifoDeviceReadOnlyAndMissingFolder) {
 
 TEST(SavePermissions, ExistingModeIsKept) {
     for (mode_t mode : {0600u, 0640u, 0664u, 0606u, 0200u}) {
+        // A save reads the file first: only the superuser reads a write-only one.
+        if (mode == 0200 && ::geteuid() != 0) continue;
         TempDir dir;
         std::string path = dir.write("client.ini", kOld);
         ::chmod(path.c_str(), mode);

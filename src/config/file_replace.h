@@ -1,0 +1,46 @@
+// Replacing the content of a save target that is locked and read.
+#pragma once
+
+#include "file_system.h"
+#include "save_target.h"
+
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <utility>
+
+namespace qe {
+
+struct HeldFile {
+    HeldFile(std::string path_, TargetOptions options_, FileSystem& fs_)
+        : path(std::move(path_)), options(options_), fs(fs_) {}
+
+    std::string path; // as the caller named it, for messages
+    TargetOptions options;
+    FileSystem& fs;
+    Descriptor folder; // the target's folder; locked while the target does not exist
+    std::string name;  // the target's name in folder
+    Descriptor file;   // the target, read and locked; none while it does not exist
+    struct stat st {}; // of file
+    std::string bytes; // what file held when read, unless handed over or replaced
+};
+
+inline bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Takes the lock of the open file or folder, as FileSystem::lock does; true also
+// where the file system keeps no locks (ENOLCK, EOPNOTSUPP), as no writer can hold
+// one there. A folder we may not read is open only to walk through (O_PATH) and
+// takes no lock: EACCES.
+bool takeLock(FileSystem& fs, int fd);
+
+// Writes bytes as the held target's new content, as replaceFile (file_io.h) says,
+// every step relative to held.folder; a write in place goes through a descriptor
+// checked to be held.file, and takes its copy of the old content from held.bytes
+// when the file still holds them, else from the file. On success held is the new
+// file: after a rename, held.file is the new file, locked before it took the name
+// (held.bytes is left alone). Throws SaveError.
+void replaceHeld(HeldFile& held, std::string_view bytes);
+
+} // namespace qe
