@@ -18,6 +18,7 @@
 #include <iterator>
 #include <optional>
 #include <ostream>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,6 +119,17 @@ std::optional<std::string> readExisting(const std::string& path, std::string& re
     }
     ::close(fd);
     return bytes;
+}
+
+// "user 1000 (alice)", or the number alone for a user the system does not name.
+std::string userName(uid_t uid) {
+    std::string name = "user " + std::to_string(uid);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found)
+        name += std::string(" (") + found->pw_name + ")";
+    return name;
 }
 
 bool exists(const std::string& path) {
@@ -242,6 +254,10 @@ int Command::change(const std::vector<Setting>& settings, bool write) {
         const bool changed = outcome.after != outcome.before || !target.exists();
         if (statusOf(outcome) == kDone && changed) target.replace(outcome.after);
         return answer(outcome, changed && statusOf(outcome) == kDone, statusOf(outcome));
+    } catch (const ForeignLinkError& e) {
+        return fail(kUnwritable, path_ + ": the symbolic link " + e.link() + " belongs to " +
+                                     userName(e.owner()) +
+                                     ", neither you nor root: not followed (--follow follows it)");
     } catch (const SaveError& e) {
         return fail(kUnwritable, e.what(), e.detail());
     }

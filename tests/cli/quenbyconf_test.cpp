@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -64,10 +65,11 @@ std::string quoted(const std::string& arg) {
     return q + "'";
 }
 
+// as: a command that runs the program as another user, or "".
 Result quenbyconf(const TempDir& dir, const std::vector<std::string>& args,
-                  const std::string& input = {}) {
+                  const std::string& input = {}, const std::string& as = {}) {
     dir.write("stdin", input);
-    std::string line = "cd " + quoted(dir.path()) + " && " + quoted(QUENBYCONF);
+    std::string line = "cd " + quoted(dir.path()) + " && " + as + " " + quoted(QUENBYCONF);
     for (const std::string& a : args)
         line += " " + quoted(a);
     line += " <stdin >stdout 2>stderr";
@@ -270,6 +272,43 @@ TEST(QuenbyconfSave, TwoWritersAtOnceLoseNothing) {
     const Result run = quenbyconf(
         dir, {"get", "a.ini", "rc5.fetch-workunit-threshold", "ogr.fetch-workunit-threshold"});
     EXPECT_EQ(run.out, "rc5.fetch-workunit-threshold=50\nogr.fetch-workunit-threshold=50\n");
+}
+
+// Root working in a folder another user can write follows a link there only when
+// the link is root's own, or when told to; that user follows their own links.
+TEST(QuenbyconfLinks, FollowsTheLinksOfTheCallerOrRootOnly) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root, to own links as another user";
+    constexpr uid_t kNobody = 65534;
+    const std::string asNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+    struct Row {
+        uid_t linkOwner;
+        bool runAsNobody;
+        bool follow;
+        int status;
+    };
+    const Row rows[] = {{kNobody, false, false, 4},
+                        {kNobody, false, true, 0},
+                        {0, false, false, 0},
+                        {kNobody, true, false, 0}};
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    int n = 0;
+    for (const Row& row : rows) {
+        const std::string target = dir.write("target" + std::to_string(++n), kTypical);
+        const std::string link = "link" + std::to_string(n) + ".ini";
+        if (row.runAsNobody) ::chown(target.c_str(), kNobody, kNobody);
+        ::symlink(target.c_str(), dir.file(link).c_str());
+        ::lchown(dir.file(link).c_str(), row.linkOwner, row.linkOwner);
+        std::vector<std::string> args = {"set", link, "networking.nettimeout=120"};
+        if (row.follow) args.push_back("--follow");
+        const Result run = quenbyconf(dir, args, {}, row.runAsNobody ? asNobody : "");
+        EXPECT_EQ(run.status, row.status) << "row " << n << ": " << run.err;
+        EXPECT_EQ(readBytes(target) == kTypical, row.status != 0) << "row " << n;
+        struct stat st {};
+        EXPECT_TRUE(::lstat(dir.file(link).c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+        const bool refused = row.status == 4;
+        EXPECT_EQ(run.err.find("(nobody), neither you nor root") != std::string::npos, refused);
+    }
 }
 
 } // namespace
