@@ -4,7 +4,6 @@
 
 #include "config/error.h"
 #include "config/ini_text.h"
-#include "config/read_ini.h"
 #include "config/write_ini.h"
 
 #include <gtest/gtest.h>
@@ -118,7 +117,7 @@ TEST_F(Commands, EachDialogProposesItsOwnLastName) {
 TEST_F(Commands, MissingFileLoadsTheDefaultsOfAbsentKeys) {
     form.type(f.txtBufferIn, "mine");
     openFile(dir.file("absent.ini"));
-    EXPECT_EQ(f.txtID.text(), kDefaultID); // the reset would leave it empty
+    EXPECT_EQ(f.txtID.text(), key::id.def); // the reset would leave it empty
     EXPECT_EQ(f.txtBufferIn.text(), "buff-in");
     EXPECT_EQ(dir.count(), 0u); // opening creates nothing
 }

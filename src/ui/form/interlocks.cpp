@@ -105,8 +105,8 @@ void Form::cmbLogTypeChange() {
     if (item < 0) return;
     f_.pnlLogOptions.setShown(item != 0);
     f_.pnlLogFile.setShown(item != 0);
-    f_.pnlLogInterval.setShown(item == 4);
-    f_.pnlLogSize.setShown(item == 2 || item == 3);
+    f_.pnlLogInterval.setShown(item == kLogRotate);
+    f_.pnlLogSize.setShown(item == kLogRestart || item == kLogFifo);
 }
 
 void Form::rbLogNumberClick() {
