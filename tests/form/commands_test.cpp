@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -112,6 +113,38 @@ TEST_F(Commands, EachDialogProposesItsOwnLastName) {
     saveFile(dir.file("d.ini"));
     EXPECT_EQ(host.openProposals, (Names{"", a}));
     EXPECT_EQ(host.saveProposals, (Names{"", b, c}));
+}
+
+// The Save dialog starts in the folder of the file opened last, whether the Open
+// dialog named it or the command line did; a relative name lies in the current
+// folder.
+TEST_F(Commands, SaveDialogStartsInTheFolderOfTheFileOpenedLast) {
+    const std::string inner = dir.file("inner");
+    std::filesystem::create_directory(inner);
+    const std::string current = std::filesystem::current_path().string();
+    const struct {
+        bool byDialog;
+        std::string name, folder;
+    } rows[] = {
+        {true, dir.file("a.ini"), dir.path()},
+        {false, inner + "/b.ini", inner},
+        {false, dir.path() + "/inner/../c.ini", dir.path()},
+        {true, "relative.ini", current},
+    };
+    form.save();
+    EXPECT_EQ(host.saveFolders, Names{""}); // nothing opened yet
+    for (const auto& r : rows) {
+        if (r.byDialog)
+            openFile(r.name);
+        else
+            form.openFile(r.name);
+        f.txtID.setText("me@example.org");
+        host.saveFolders.clear();
+        form.save();
+        EXPECT_EQ(host.saveFolders, Names{r.folder}) << r.name;
+    }
+    EXPECT_EQ(host.saveFolders, Names{form.saveFolder()});
+    EXPECT_EQ(dir.count(), 1u); // the inner folder: opening creates nothing
 }
 
 TEST_F(Commands, MissingFileLoadsTheDefaultsOfAbsentKeys) {
