@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Tries the README's two commands as a new user would: on a minimal Debian 12 root
 # (debootstrap, minbase) with the project cloned into it and no display, as root and
-# as a user with sudo, in both orders, each command a second time at the end; and
-# .ci/run as CI runs it (scenario root-ci).
+# as a user with sudo, in both orders, each command a second time at the end;
+# .ci/run as CI runs it (scenario root-ci); and the quenbyconf package installed
+# with apt as an administrator would on a server (scenario root-quenbyconf-deb: the
+# newest quenbyconf_*.deb of the repository root, from scripts/package.sh, or the
+# one QE_FRESH_DEB names), which must run and pull in no Qt package.
 # Prints one line per command with its result and time; the full output of each is
 # kept under the work folder. Needs root (debootstrap, chroot, mounts) and minutes
 # per scenario (package install and two builds).
@@ -34,8 +37,10 @@ declare -A scenarios=(
     [user-test-start]="user test start test"
     [user-sudo-test]="user sudo-test test start"
     [root-ci]="root ci"
+    [root-quenbyconf-deb]="root deb-quenbyconf"
 )
-order=(root-test-start user-start-test root-start-test user-test-start user-sudo-test root-ci)
+order=(root-test-start user-start-test root-start-test user-test-start user-sudo-test root-ci
+    root-quenbyconf-deb)
 
 if [[ ${1:-} == --list ]]; then
     for name in "${order[@]}"; do printf '%-16s %s\n' "$name" "${scenarios[$name]}"; done
@@ -155,6 +160,33 @@ new_root() {
     mount_in "$root" /var/cache/apt/archives --bind "$archives"
 }
 
+# The package file for a deb- scenario: QE_FRESH_DEB, or the newest PACKAGE_*.deb of
+# the repository root.
+package_file() {
+    if [[ -n ${QE_FRESH_DEB:-} ]]; then
+        echo "$QE_FRESH_DEB"
+    else
+        find "$repo_root" -maxdepth 1 -name "$1_*.deb" -printf '%T@ %p\n' | sort -n | tail -n 1 |
+            cut -d' ' -f2-
+    fi
+}
+
+# The commands run in the root for a deb- scenario: install PACKAGE from /tmp with
+# apt, run it, and fail when a Qt package came along; the scenario adds its own.
+deb_check_command() {
+    cat <<SCRIPT
+set -e
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y /tmp/$1.deb
+dpkg-query -W -f='\${Package} \${Version} Depends: \${Depends}\n' $1
+$1 --help
+qt=\$(dpkg-query -W -f='\${db:Status-Status} \${Package}\n' | awk '\$1 == "installed" && \$2 ~ /^(libqt|qt6)/ { print \$2 }')
+if [ -n "\$qt" ]; then echo "Qt came along:" \$qt; exit 1; fi
+echo "no package named libqt* or qt6* is installed"
+SCRIPT
+}
+
 # Runs one command of a scenario in ROOT as WHO; prints its line.
 run_command() {
     local root="$1" who="$2" what="$3" log="$4"
@@ -165,6 +197,11 @@ run_command() {
     start) cmd="cd $home/project && scripts/start.sh" ;;
     sudo-test) cmd="cd $home/project && sudo scripts/test.sh" ;;
     ci) cmd="cd $home/project && CI=true bash .ci/run" ;;
+    deb-quenbyconf)
+        cmd="$(deb_check_command quenbyconf)
+quenbyconf --create set /root/client.ini networking.nettimeout=120
+quenbyconf get /root/client.ini networking.nettimeout | grep -x networking.nettimeout=120"
+        ;;
     esac
     if [[ $who == user ]]; then
         # A login shell of the user, in the same process group (as in a terminal,
@@ -248,9 +285,20 @@ for scenario in "${selected[@]}"; do
         }
         rm -rf "$root"/var/lib/apt/lists/*
     fi
-    git clone -q "$repo_root" "$root$home/project"
-    git -C "$root$home/project" checkout -q "$commit"
-    [[ $who == user ]] && chroot "$root" chown -R "$user:$user" "$home/project"
+    if [[ $commands == deb-* ]]; then
+        package="${commands#deb-}"
+        deb="$(package_file "$package")"
+        if [[ ! -f $deb ]]; then
+            echo "fresh-check: no ${package}_*.deb (scripts/package.sh makes it)" >&2
+            exit 2
+        fi
+        echo "fresh-check: $scenario installs $deb"
+        cp "$deb" "$root/tmp/$package.deb"
+    else
+        git clone -q "$repo_root" "$root$home/project"
+        git -C "$root$home/project" checkout -q "$commit"
+        [[ $who == user ]] && chroot "$root" chown -R "$user:$user" "$home/project"
+    fi
     step=0 failed_before=$failures
     for what in $commands; do
         step=$((step + 1))

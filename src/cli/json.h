@@ -60,7 +60,17 @@ public:
     void null();
 
 private:
+    void open(char bracket);
+    void beforeValue();
+    void newItem();
+    void afterValue();
+    void close(char bracket);
+    void indent(std::size_t level);
+    void quoted(std::string_view bytes);
+
     std::string& out_;
+    std::vector<bool> open_; // per array or object begun and not ended: still empty
+    bool afterKey_ = false;
 };
 
 } // namespace qe::json

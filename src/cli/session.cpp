@@ -104,13 +104,23 @@ void reportChanges(const std::string& bytes, const std::string& text, const IniT
     const IniText file{bytes};
     const Asked call{bytes, text};
     for (const Key* k : kOwnedKeys) {
-        if (asked.count(k)) continue;
+        if (asked.count(k) || (!holds(file, *k) && !holds(saved, *k))) continue;
         const std::string before = shownValue(file, *k);
         const std::string after = shownValue(saved, *k);
         if (sameValue(*k, before, after, call)) continue;
         into.push_back({dottedName(*k), shown(*k, before, rules),
                         whatASaveDoes(shown(*k, after, rules), holds(saved, *k))});
     }
+}
+
+// The text after the first "=" of a key line, blanks around it removed.
+std::string_view trimmedValue(std::string_view content) {
+    std::string_view value = content.substr(content.find('=') + 1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+        value.remove_prefix(1);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+        value.remove_suffix(1);
+    return value;
 }
 
 const char* erasedLine(const IniLine& line, std::set<std::string>& seen) {
@@ -141,11 +151,11 @@ void reportErasedLines(const std::string& bytes, std::vector<Entry>& into, const
         const char* why = erasedLine(line, seen);
         if (!why) continue;
         const bool keyLine = line.kind == IniLine::Kind::Key;
-        std::string content(line.content);
+        std::string value(keyLine ? trimmedValue(line.content) : line.content);
         if (keyLine && !rules.showSecrets && keyIn(line.section, line.name) == &key::firewallAuth)
-            content = content.substr(0, content.find('=') + 1) + kMask;
+            value = kMask;
         into.push_back({std::string(line.section) + (keyLine ? "." + std::string(line.name) : ""),
-                        content, why, line.number});
+                        value, why, line.number});
     }
 }
 
@@ -250,8 +260,6 @@ Outcome plan(const std::string& bytes, const std::vector<Setting>& settings, con
         else
             asked.emplace_back(k, value);
     }
-    if (!out.errors.empty()) return refused(out, rules);
-
     IniText withValues{bytes};
     for (const auto& [k, value] : asked)
         withValues.write(k->section, k->name, fileValue(*k, value));
@@ -277,6 +285,7 @@ Outcome plan(const std::string& bytes, const std::vector<Setting>& settings, con
         out.errors.push_back({dottedName(*k), shown(*k, value, rules), why});
     }
     reportChanges(bytes, text, saved, given, out.warnings, rules);
+    reportErasedLines(bytes, out.warnings, rules);
     if (rules.strict) {
         out.errors.insert(out.errors.end(), out.warnings.begin(), out.warnings.end());
         out.warnings.clear();

@@ -18,6 +18,7 @@ struct SaveTarget::State {
     int lockFd = -1;
     bool exists = false;
     std::string bytes;
+    unsigned newFileMode;
 };
 
 namespace {
@@ -48,8 +49,8 @@ int lockPath(const std::string& path) {
 SaveTarget::SaveTarget(const std::string& path, TargetOptions options)
     : SaveTarget(path, options, FileSystem::real()) {}
 
-SaveTarget::SaveTarget(const std::string& path, TargetOptions, FileSystem& fs)
-    : state_(new State{path, &fs, -1, false, {}}) {
+SaveTarget::SaveTarget(const std::string& path, TargetOptions options, FileSystem& fs)
+    : state_(new State{path, &fs, -1, false, {}, options.newFileMode}) {
     state_->lockFd = lockPath(path);
     struct stat st {};
     state_->exists = ::stat(path.c_str(), &st) == 0;
@@ -78,6 +79,8 @@ const std::string& SaveTarget::bytes() const {
 void SaveTarget::replace(std::string_view bytes) {
     if (state_->exists && bytes == state_->bytes) return;
     replaceFile(state_->path, bytes, *state_->fs, state_->bytes);
+    if (!state_->exists && state_->newFileMode)
+        ::chmod(state_->path.c_str(), static_cast<mode_t>(state_->newFileMode));
 }
 
 } // namespace qe
