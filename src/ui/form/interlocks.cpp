@@ -190,9 +190,9 @@ void Form::seFontYChange() {
 }
 
 void Form::btnFontClick() {
-    f_.chkClientMinimize.setChecked(false);
-    f_.seFontX.setValue(10);
-    f_.seFontY.setValue(16);
+    f_.chkClientMinimize.reset();
+    f_.seFontX.reset();
+    f_.seFontY.reset();
 }
 
 } // namespace qe
