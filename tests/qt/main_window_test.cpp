@@ -61,7 +61,7 @@ private slots:
 
     void windowCaptionMenusAndFirstPage() {
         QCOMPARE(w->objectName(), QStringLiteral("frmMain"));
-        QCOMPARE(w->windowTitle(), QStringLiteral("QuenbyEditor 2.0"));
+        QCOMPARE(w->windowTitle(), title());
         QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(w->windowFlags() & Qt::WindowSystemMenuHint);

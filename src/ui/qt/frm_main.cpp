@@ -89,7 +89,7 @@ bool isLeaving(Qt::FocusReason reason) {
 
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), form_(*this) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowTitle(appTitle());
     // Set on the window itself, so that no font a platform theme gives a class of
     // control replaces it anywhere inside.
     setFont(windowFont());
