@@ -38,10 +38,6 @@ QFont windowFont() {
     return font;
 }
 
-double layoutScale() {
-    return gLayoutScale;
-}
-
 int scaled(int pixels) {
     return static_cast<int>(std::lround(pixels * gLayoutScale));
 }
