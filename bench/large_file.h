@@ -106,7 +106,9 @@ inline std::string largeText() {
 class SilentHost : public qe::Host {
 public:
     std::optional<std::string> chooseOpenFile(const std::string&) override { return {}; }
-    std::optional<std::string> chooseSaveFile(const std::string&) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override {
+        return {};
+    }
     std::optional<std::string> askID(const std::string&) override { return {}; }
     void showError(const std::string&) override {}
     bool focus(qe::Control&) override { return true; }

@@ -14,7 +14,7 @@ namespace qe::test {
 class FakeHost : public Host {
 public:
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, idAnswers;
-    std::vector<std::string> openProposals, saveProposals, idPrompts, errors, focused;
+    std::vector<std::string> openProposals, saveProposals, saveFolders, idPrompts, errors, focused;
     // Every request in the order it came: "askID <text>", "error", "focus <name>",
     // "open", "save".
     std::vector<std::string> calls;
@@ -26,8 +26,10 @@ public:
         calls.push_back("open");
         return next(openAnswers);
     }
-    std::optional<std::string> chooseSaveFile(const std::string& last) override {
+    std::optional<std::string> chooseSaveFile(const std::string& last,
+                                              const std::string& folder) override {
         saveProposals.push_back(last);
+        saveFolders.push_back(folder);
         calls.push_back("save");
         return next(saveAnswers);
     }

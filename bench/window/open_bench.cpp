@@ -49,7 +49,9 @@ class NamingHost : public qe::Host {
 public:
     explicit NamingHost(std::string path) : path_(std::move(path)) {}
     std::optional<std::string> chooseOpenFile(const std::string&) override { return path_; }
-    std::optional<std::string> chooseSaveFile(const std::string&) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override {
+        return {};
+    }
     std::optional<std::string> askID(const std::string&) override { return {}; }
     void showError(const std::string&) override {}
     bool focus(qe::Control&) override { return true; }

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "fields/version.h"
 #include "ui/qt/app_look.h"
 #include "ui/qt/frm_main.h"
 
@@ -109,8 +110,8 @@ int answerCommandLine(const CommandLine& line) {
         return 0;
     }
     case CommandLine::Action::Version:
-        print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(kProgramName),
-                                                    QStringLiteral(QE_VERSION)));
+        print(stdout,
+              QStringLiteral("%1 %2\n").arg(QLatin1String(kProgramName), QLatin1String(kVersion)));
         return 0;
     case CommandLine::Action::Usage:
         print(stderr, QStringLiteral("%1: %2\n\n%3")

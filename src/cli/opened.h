@@ -22,7 +22,9 @@ public:
     };
 
     std::optional<std::string> chooseOpenFile(const std::string&) override { return {}; }
-    std::optional<std::string> chooseSaveFile(const std::string&) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override {
+        return {};
+    }
     std::optional<std::string> askID(const std::string&) override;
     void showError(const std::string& message) override;
     bool focus(Control& control) override;

@@ -7,7 +7,7 @@
 #include "conversions.h"
 #include "credential.h"
 
-#include <climits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,20 +24,14 @@ public:
     std::string get(const Key& k, std::string_view def) const {
         return file_.read(k.section, k.name, def);
     }
-    // A flag: true when the value is exactly word.
-    bool is(const Key& k, std::string_view word) const { return get(k) == word; }
+    // A flag: true when the value stands for the state other than the default.
+    bool flag(const Key& k) const { return k.isFlagSet(get(k)); }
     // A word key: the item its word names, 0 for any other text.
     int item(const Key& k) const { return k.item(get(k)); }
 
 private:
     const IniText& file_;
 };
-
-// The item of a core number: item n + 1 for core n, so -1 is "Auto Select". A
-// number whose item would not fit in an int is outside the list anyway.
-int itemOfCore(int core) {
-    return core == INT_MAX ? -1 : core + 1;
-}
 
 // 1-based position of the first occurrence of name, 0 when it does not occur.
 std::size_t positionOf(std::string_view list, std::string_view name) {
@@ -157,9 +151,9 @@ void loadMaxThreads(Fields& f, int threads) {
     }
 }
 
+// A size outside the list leaves the field as it is.
 void loadBlockSize(Control& blockSize, int size) {
-    if (size == -1) blockSize.setIndex(0);
-    if (size >= 28 && size <= 33) blockSize.setIndex(size - 27);
+    if (const std::optional<int> item = itemOfBlockSize(size)) blockSize.setIndex(*item);
 }
 
 // A rotating log keeps either a number of days or a period word.
@@ -180,11 +174,11 @@ void loadRotateLimit(Fields& f, std::string_view value) {
 
 void loadLogFileLimit(Fields& f, std::string_view value) {
     switch (f.cmbLogType.index()) {
-    case 2: // restart
-    case 3: // fifo
+    case kLogRestart:
+    case kLogFifo:
         f.seLogSize.setText(value);
         break;
-    case 4: // rotate
+    case kLogRotate:
         loadRotateLimit(f, value);
         break;
     default:
@@ -216,19 +210,19 @@ void readMisc(Fields& f, const Reader& r) {
 }
 
 void readTriggers(Fields& f, const Reader& r) {
-    f.chkRestart.setChecked(r.is(key::restartOnConfigFileChange, "yes"));
+    f.chkRestart.setChecked(r.flag(key::restartOnConfigFileChange));
     const std::string exitFile = r.get(key::exitFlagFilename);
     f.chkExitFile.setChecked(!exitFile.empty());
     if (!exitFile.empty()) f.txtExitFile.setText(exitFile);
     f.txtPauseFile.setText(r.get(key::pauseFlagFilename));
     f.txtPauseProgram.setText(r.get(key::pauseWatchPlist));
-    f.chkTemperature.setChecked(r.is(key::pauseOnHighCpuTemp, "yes"));
+    f.chkTemperature.setChecked(r.flag(key::pauseOnHighCpuTemp));
     loadThresholds(f, r.get(key::cpuTemperatureThresholds));
-    if (r.is(key::pauseOnNoMainsPower, "no")) f.chkBattery.setChecked(false);
+    if (r.flag(key::pauseOnNoMainsPower)) f.chkBattery.setChecked(false);
 }
 
 void readDisplay(Fields& f, const Reader& r) {
-    if (r.is(key::detached, "yes")) f.chkHideClient.setChecked(true);
+    if (r.flag(key::detached)) f.chkHideClient.setChecked(true);
     f.cmbProgress.setIndex(r.item(key::progressIndicator));
 }
 
@@ -250,11 +244,11 @@ void readOgr(Fields& f, const Reader& r) {
 }
 
 void readBuffers(Fields& f, const Reader& r) {
-    if (r.is(key::bufferOnlyInMemory, "yes")) f.chkBufferMem.setChecked(true);
+    if (r.flag(key::bufferOnlyInMemory)) f.chkBufferMem.setChecked(true);
     f.txtBufferIn.setText(r.get(key::bufferFileBasename));
     f.txtBufferOut.setText(r.get(key::outputFileBasename));
     f.txtBufferCheck.setText(r.get(key::checkpointFilename));
-    if (r.is(key::allowUpdateFromAltbuffer, "yes")) f.chkBufferRemote.setChecked(true);
+    if (r.flag(key::allowUpdateFromAltbuffer)) f.chkBufferRemote.setChecked(true);
     f.txtBufferRemote.setText(r.get(key::alternateBufferDirectory));
     f.cmbBufferLevel.setIndex(strictInt(r.get(key::frequentThresholdChecks)));
     f.cmbBufferLevel.fire();
@@ -274,22 +268,21 @@ void readLogging(Fields& f, const Reader& r) {
 
 // Every key is loaded even when the first one disables networking.
 void readNetworking(Fields& f, const Reader& r) {
-    f.cmbNetwork.setIndex(r.is(key::disabled, "no") ? 0 : 1);
+    f.cmbNetwork.setIndex(r.flag(key::disabled) ? 1 : 0);
     f.cmbNetwork.fire();
     f.seTimeOut.setValue(lenientInt(r.get(key::nettimeout), key::nettimeout.number()));
     f.cmbDialup.setIndex(r.item(key::dialupWatcher));
     f.cmbDialup.fire();
     f.txtInterfaces.setText(r.get(key::interfacesToWatch));
-    f.chkDUN.setChecked(r.is(key::enableStartStop, "yes"));
+    f.chkDUN.setChecked(r.flag(key::enableStartStop));
     f.txtDUN.setText(r.get(key::dialupProfile));
     f.cmbProxyType.setIndex(r.item(key::firewallType));
     f.cmbProxyType.fire();
     loadAddress(r.get(key::firewallHost), proxyPort(f.cmbProxyType.index()), f.txtProxyIP,
                 f.txtProxyPort);
-    const std::string encoding = r.get(key::encoding);
-    f.chkProxyUUE.setChecked(encoding == "uue" || encoding == "UUE");
-    f.chkAutoFind.setChecked(r.is(key::autofindkeyserver, "yes"));
-    f.chkFallback.setChecked(!r.is(key::nofallback, "true"));
+    f.chkProxyUUE.setChecked(r.flag(key::encoding));
+    f.chkAutoFind.setChecked(!r.flag(key::autofindkeyserver));
+    f.chkFallback.setChecked(!r.flag(key::nofallback));
     loadAddress(r.get(key::keyserver), key::keyserver.port, f.txtKeyserverIP, f.txtKeyserverPort);
     loadCredential(f, r.get(key::firewallAuth));
 }

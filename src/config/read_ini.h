@@ -6,9 +6,6 @@
 
 namespace qe {
 
-// The e-mail address that an absent "id" key loads as.
-inline constexpr const char* kDefaultID = key::id.def;
-
 // Loads the ten owned sections of file into the fields, key by key in the fixed
 // order, running the interlocks as it goes. Stops at the first value that cannot
 // be read by throwing ConfigError; the fields of earlier keys keep what was loaded.

@@ -20,6 +20,8 @@ public:
     explicit Writer(IniText& file) : file_(file) {}
 
     void put(const Key& k, std::string_view value) { file_.write(k.section, k.name, value); }
+    // A flag set to the state other than its default.
+    void putFlag(const Key& k) { put(k, k.setWord()); }
     // A text, unless it is what an absent key counts as.
     void putUnlessDefault(const Key& k, const std::string& text) {
         if (text != k.def) put(k, text);
@@ -127,7 +129,7 @@ void writeMisc(const Fields& f, Writer& w) {
 // An unchecked exit file is written empty, which switches it off; the checked
 // default name is left out, which the client reads as that name.
 void writeTriggers(const Fields& f, Writer& w) {
-    if (f.chkRestart.checked()) w.put(key::restartOnConfigFileChange, "yes");
+    if (f.chkRestart.checked()) w.putFlag(key::restartOnConfigFileChange);
     if (!f.chkExitFile.checked())
         w.put(key::exitFlagFilename, "");
     else
@@ -135,14 +137,14 @@ void writeTriggers(const Fields& f, Writer& w) {
     w.putUnlessDefault(key::pauseFlagFilename, f.txtPauseFile.text());
     w.putUnlessDefault(key::pauseWatchPlist, f.txtPauseProgram.text());
     if (f.chkTemperature.checked()) {
-        w.put(key::pauseOnHighCpuTemp, "yes");
+        w.putFlag(key::pauseOnHighCpuTemp);
         w.put(key::cpuTemperatureThresholds, thresholds(f));
     }
-    if (!f.chkBattery.checked()) w.put(key::pauseOnNoMainsPower, "no");
+    if (!f.chkBattery.checked()) w.putFlag(key::pauseOnNoMainsPower);
 }
 
 void writeDisplay(const Fields& f, Writer& w) {
-    if (f.chkHideClient.checked()) w.put(key::detached, "yes");
+    if (f.chkHideClient.checked()) w.putFlag(key::detached);
     w.putWord(key::progressIndicator, itemOrFirst(f.cmbProgress));
 }
 
@@ -155,28 +157,28 @@ void writeRc5(const Fields& f, Writer& w) {
     w.putUnlessDefault(key::rc5FetchWorkunitThreshold, f.seRC5WorkFetch);
     w.putUnlessDefault(key::rc5FetchTimeThreshold, f.seRC5Hours);
     if (const int item = itemOrFirst(f.cmbRC5BlockSize); item != 0)
-        w.put(key::rc5PreferredBlocksize, std::to_string(item + 27));
+        w.put(key::rc5PreferredBlocksize, std::to_string(blockSizeOfItem(item)));
     if (const int item = itemOrFirst(f.cmbRC5Core); item != 0)
-        w.put(key::rc5Core, std::to_string(item - 1));
+        w.put(key::rc5Core, std::to_string(coreOfItem(item)));
 }
 
 void writeOgr(const Fields& f, Writer& w) {
     w.putUnlessDefault(key::ogrFetchWorkunitThreshold, f.seOGRWorkFetch);
     if (const int item = itemOrFirst(f.cmbOGRCore); item != 0)
-        w.put(key::ogrCore, std::to_string(item - 1));
+        w.put(key::ogrCore, std::to_string(coreOfItem(item)));
 }
 
 // Buffers kept only in memory need no file names.
 void writeBuffers(const Fields& f, Writer& w) {
     if (f.chkBufferMem.checked()) {
-        w.put(key::bufferOnlyInMemory, "yes");
+        w.putFlag(key::bufferOnlyInMemory);
     } else {
         w.putUnlessDefault(key::bufferFileBasename, f.txtBufferIn.text());
         w.putUnlessDefault(key::outputFileBasename, f.txtBufferOut.text());
         w.putUnlessDefault(key::checkpointFilename, f.txtBufferCheck.text());
     }
     if (f.chkBufferRemote.checked()) {
-        w.put(key::allowUpdateFromAltbuffer, "yes");
+        w.putFlag(key::allowUpdateFromAltbuffer);
         w.putUnlessDefault(key::alternateBufferDirectory, f.txtBufferRemote.text());
     }
     if (const int level = itemOrFirst(f.cmbBufferLevel); level != 0) {
@@ -190,9 +192,9 @@ void writeLogFile(const Fields& f, Writer& w) {
     if (type == 0) return;
     w.putWord(key::logFileType, type);
     w.put(key::logFile, f.txtLogFile.text());
-    if (type == 2 || type == 3) {
+    if (type == kLogRestart || type == kLogFifo) {
         w.put(key::logFileLimit, f.seLogSize.text());
-    } else if (type == 4) {
+    } else if (type == kLogRotate) {
         if (f.rbLogNumber.checked())
             w.put(key::logFileLimit, f.seLogNumber.text());
         else if (f.rbLogPeriod.checked())
@@ -215,7 +217,7 @@ void writeDialup(const Fields& f, Writer& w) {
     w.putWord(key::dialupWatcher, watcher);
     w.putUnlessDefault(key::interfacesToWatch, f.txtInterfaces.text());
     if (f.chkDUN.checked()) {
-        w.put(key::enableStartStop, "yes");
+        w.putFlag(key::enableStartStop);
         w.putUnlessDefault(key::dialupProfile, f.txtDUN.text());
     }
 }
@@ -228,13 +230,13 @@ void writeProxy(const Fields& f, Writer& w) {
         w.putWord(key::firewallType, type);
         if (!isBlank(f.txtProxyIP.text())) w.put(key::firewallHost, proxyAddress(f));
     }
-    if (f.chkProxyUUE.checked() && f.chkProxyUUE.shown()) w.put(key::encoding, "UUE");
+    if (f.chkProxyUUE.checked() && f.chkProxyUUE.shown()) w.putFlag(key::encoding);
 }
 
 void writeKeyserver(const Fields& f, Writer& w) {
     if (f.chkAutoFind.checked()) return;
-    w.put(key::autofindkeyserver, "no");
-    if (!f.chkFallback.checked()) w.put(key::nofallback, "true");
+    w.putFlag(key::autofindkeyserver);
+    if (!f.chkFallback.checked()) w.putFlag(key::nofallback);
     w.put(key::keyserver, keyserverAddress(f));
 }
 
@@ -247,7 +249,7 @@ void writeCredential(const Fields& f, Writer& w) {
 // A disabled network writes nothing else of its section.
 void writeNetworking(const Fields& f, Writer& w) {
     if (f.cmbNetwork.index() != 0) {
-        w.put(key::disabled, "yes");
+        w.putFlag(key::disabled);
         return;
     }
     w.putUnlessDefault(key::nettimeout, f.seTimeOut);

@@ -106,6 +106,31 @@ void Control::setIndex(int i) {
     index_ = (i >= 0 && static_cast<std::size_t>(i) < count) ? i : -1;
 }
 
+void Control::reset() {
+    switch (kind_) {
+    case Kind::Text:
+        setText(resetText_);
+        break;
+    case Kind::Spin:
+        setValue(resetNumber_);
+        break;
+    case Kind::Check:
+        setChecked(has(ResetChecked));
+        break;
+    case Kind::Radio:
+        if (has(ResetChecked))
+            select();
+        else
+            setChecked(false);
+        break;
+    case Kind::Choice:
+        setIndex(resetNumber_);
+        break;
+    default:
+        break;
+    }
+}
+
 void Control::fire() const {
     if (handler_) handler_();
 }

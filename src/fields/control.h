@@ -31,14 +31,15 @@ enum Flag : unsigned {
     None = 0,
     Hidden = 1u << 0,
     Disabled = 1u << 1,
-    Checked = 1u << 2,   // check field checked, radio field selected
-    Password = 1u << 3,  // text shown as one "*" per character
-    ReadOnly = 1u << 4,  // text or memo the user cannot edit
-    NoTyping = 1u << 5,  // spin field changed only by its buttons and arrow keys
-    Framed = 1u << 6,    // box drawn with a bevel
-    Group = 1u << 7,     // box drawn as a group box with its caption
-    NamesFile = 1u << 8, // text that names a file: held to the file-name rule
-    CheckMax = 1u << 9,  // spin brought down to MaxValue by the check before a save
+    Checked = 1u << 2,       // check field checked, radio field selected
+    Password = 1u << 3,      // text shown as one "*" per character
+    ReadOnly = 1u << 4,      // text or memo the user cannot edit
+    NoTyping = 1u << 5,      // spin field changed only by its buttons and arrow keys
+    Framed = 1u << 6,        // box drawn with a bevel
+    Group = 1u << 7,         // box drawn as a group box with its caption
+    NamesFile = 1u << 8,     // text that names a file: held to the file-name rule
+    CheckMax = 1u << 9,      // spin brought down to MaxValue by the check before a save
+    ResetChecked = 1u << 10, // check field checked, radio field selected by the reset
 };
 
 // What leaving a spin field with blank text puts into it.
@@ -120,6 +121,16 @@ public:
     int height() const { return height_; }
     void setSize(int w, int h) { width_ = w, height_ = h; }
 
+    // The reset: reset() gives the field the value the control table names for it,
+    // through the ordinary set operation of its kind, so its handlers run as for
+    // any other change. A text field gets its reset text; a spin field the value
+    // of its layout text; a check field is checked, a radio field selected, when it
+    // has the ResetChecked flag (a radio field without it is deselected); a choice
+    // field gets its reset item.
+    void setResetText(std::string_view text) { resetText_ = text; }
+    void setResetNumber(int number) { resetNumber_ = number; } // spin value, choice item
+    void reset();
+
     // The change or click handler installed by the form; fire() runs it if set.
     void onEvent(Handler h) { handler_ = std::move(h); }
     void fire() const;
@@ -138,6 +149,8 @@ private:
     std::string text_;
     int min_ = 0, max_ = 0, maxLength_ = 0;
     std::optional<int> blankValue_;
+    std::string resetText_;
+    int resetNumber_ = 0;
     const char* unit_ = "";
     bool checked_;
     std::vector<std::string> items_;

@@ -2,6 +2,8 @@
 
 #include "keys.h"
 
+#include <initializer_list>
+
 namespace qe {
 namespace {
 
@@ -23,20 +25,27 @@ std::optional<int> blankValue(Blank blank, const Control& spin) {
 Fields::Fields() {
     all_.push_back(&pgcMain);
 #define QE_CONTROL(name, kind, parent, caption, flags) all_.push_back(&name);
+#define QE_TEXT(name, parent, flags, reset)                                                        \
+    all_.push_back(&name);                                                                         \
+    name.setResetText(reset);
 #define QE_SPIN(name, parent, min, max, maxLength, text, blank, unit, flags)                       \
     all_.push_back(&name);                                                                         \
     name.setLimits(min, max, maxLength);                                                           \
     name.setText(text);                                                                            \
+    name.setResetNumber(name.value());                                                             \
     name.setBlankValue(blankValue(Blank::blank, name));                                            \
     name.setUnit(unit);
-#define QE_CHOICE(name, parent, flags, ...)                                                        \
+#define QE_CHOICE(name, parent, flags, reset, ...)                                                 \
     all_.push_back(&name);                                                                         \
-    name.setItems({__VA_ARGS__});
+    name.setItems({__VA_ARGS__});                                                                  \
+    name.setResetNumber(reset);
 #include "controls.def"
 #undef QE_CONTROL
+#undef QE_TEXT
 #undef QE_SPIN
 #undef QE_CHOICE
-    imgFont.setSize(10, 16);
+    // The preview shows one character at the font size the two spin fields give.
+    imgFont.setSize(seFontX.value(), seFontY.value());
     pgcMain.setIndex(0);
 }
 
@@ -52,75 +61,41 @@ bool Fields::activatePage(int index) {
     return true;
 }
 
+namespace {
+
+void reset(std::initializer_list<Control*> fields) {
+    for (Control* c : fields)
+        c->reset();
+}
+
+} // namespace
+
 void CleanINI(Fields& f) {
-    f.txtID.setText("");
-    f.seWorkComplete.setText("0");
-    f.seHours.setValue(0);
-    f.seMinuts.setValue(0);
-    f.cmbRC5.setIndex(0);
-    f.cmbOGR.setIndex(1);
-    f.chkRC5.setChecked(false);
-    f.chkOGR.setChecked(false);
-    f.chkRestart.setChecked(false);
-    f.chkExitFile.setChecked(true);
-    f.txtExitFile.setText(key::exitFlagFilename.def);
-    f.txtPauseFile.setText("");
-    f.txtPauseProgram.setText("");
-    f.chkTemperature.setChecked(false);
-    f.rbPausekelvin.select();
-    f.sePauseTemp.setValue(0);
-    f.rbResumeKelvin.select();
-    f.seResumeTemp.setValue(0);
-    f.chkBattery.setChecked(true);
-    f.chkHideClient.setChecked(false);
-    f.cmbProgress.setIndex(0);
-    f.cmbSystem.setIndex(0);
-    f.chkForceCPU.setChecked(false);
-    f.sePriority.setValue(0);
-    f.seRC5WorkFetch.setValue(0);
-    f.seRC5Hours.setValue(0);
-    f.cmbRC5BlockSize.setIndex(0);
-    f.cmbRC5Core.setIndex(0);
-    f.seOGRWorkFetch.setValue(0);
-    f.cmbOGRCore.setIndex(0);
-    f.chkBufferMem.setChecked(false);
-    f.txtBufferIn.setText(key::bufferFileBasename.def);
-    f.txtBufferOut.setText(key::outputFileBasename.def);
-    f.txtBufferCheck.setText("");
-    f.chkBufferRemote.setChecked(false);
-    f.txtBufferRemote.setText("");
-    f.cmbBufferLevel.setIndex(0);
+    reset({&f.txtID,           &f.seWorkComplete, &f.seHours,         &f.seMinuts,
+           &f.cmbRC5,          &f.cmbOGR,         &f.chkRC5,          &f.chkOGR,
+           &f.chkRestart,      &f.chkExitFile,    &f.txtExitFile,     &f.txtPauseFile,
+           &f.txtPauseProgram, &f.chkTemperature, &f.rbPausekelvin,   &f.sePauseTemp,
+           &f.rbResumeKelvin,  &f.seResumeTemp,   &f.chkBattery,      &f.chkHideClient,
+           &f.cmbProgress,     &f.cmbSystem,      &f.chkForceCPU,     &f.sePriority,
+           &f.seRC5WorkFetch,  &f.seRC5Hours,     &f.cmbRC5BlockSize, &f.cmbRC5Core,
+           &f.seOGRWorkFetch,  &f.cmbOGRCore,     &f.chkBufferMem,    &f.txtBufferIn,
+           &f.txtBufferOut,    &f.txtBufferCheck, &f.chkBufferRemote, &f.txtBufferRemote,
+           &f.cmbBufferLevel});
     f.cmbBufferLevel.fire();
-    f.seBufferHours.setValue(0);
-    f.seBufferMinuts.setValue(0);
-    f.cmbLogType.setIndex(0);
+    reset({&f.seBufferHours, &f.seBufferMinuts, &f.cmbLogType});
     f.cmbLogType.fire();
-    f.txtLogFile.setText("");
-    f.seLogSize.setValue(0);
-    f.chkLogMail.setChecked(false);
+    reset({&f.txtLogFile, &f.seLogSize, &f.chkLogMail});
+    // The mail addresses default to the ID, which is empty by now.
     f.txtLogMailSender.setText(f.txtID.text());
     f.txtLogMailReceiver.setText(f.txtID.text());
-    f.txtLogMailIP.setText("");
-    f.txtLogMailPort.setText(key::mailLogVia.port);
-    f.cmbNetwork.setIndex(0);
+    reset({&f.txtLogMailIP, &f.txtLogMailPort, &f.cmbNetwork});
     f.cmbNetwork.fire();
-    f.seTimeOut.setValue(key::nettimeout.number());
-    f.cmbDialup.setIndex(0);
+    reset({&f.seTimeOut, &f.cmbDialup});
     f.cmbDialup.fire();
-    f.txtInterfaces.setText("");
-    f.chkDUN.setChecked(false);
-    f.txtDUN.setText("");
-    f.cmbProxyType.setIndex(0);
+    reset({&f.txtInterfaces, &f.chkDUN, &f.txtDUN, &f.cmbProxyType});
     f.cmbProxyType.fire();
-    f.txtProxyIP.setText("");
-    f.txtProxyPort.setText("");
-    f.chkProxyUUE.setChecked(false);
-    f.chkAutoFind.setChecked(true);
-    f.chkFallback.setChecked(true);
-    f.txtKeyserverIP.setText("");
-    f.txtKeyserverPort.setText(key::keyserver.port);
-    f.txtProxyUser.setText("");
-    f.txtProxyPass.setText("");
+    reset({&f.txtProxyIP, &f.txtProxyPort, &f.chkProxyUUE, &f.chkAutoFind, &f.chkFallback,
+           &f.txtKeyserverIP, &f.txtKeyserverPort, &f.txtProxyUser, &f.txtProxyPass});
 }
 
 } // namespace qe

@@ -17,11 +17,14 @@ struct Fields {
     Control pgcMain{"pgcMain", Kind::PageControl, nullptr, "", None};
 #define QE_CONTROL(name, kind, parent, caption, flags)                                             \
     Control name{#name, Kind::kind, &parent, caption, flags};
+#define QE_TEXT(name, parent, flags, reset) Control name{#name, Kind::Text, &parent, "", flags};
 #define QE_SPIN(name, parent, min, max, maxLength, text, blank, unit, flags)                       \
     Control name{#name, Kind::Spin, &parent, "", flags};
-#define QE_CHOICE(name, parent, flags, ...) Control name{#name, Kind::Choice, &parent, "", flags};
+#define QE_CHOICE(name, parent, flags, reset, ...)                                                 \
+    Control name{#name, Kind::Choice, &parent, "", flags};
 #include "controls.def"
 #undef QE_CONTROL
+#undef QE_TEXT
 #undef QE_SPIN
 #undef QE_CHOICE
 
@@ -50,10 +53,10 @@ private:
     std::vector<Control*> all_;
 };
 
-// Resets every editor field to its default, in the fixed order the client's
-// editor always used, running the five choice fields' change handlers after
-// setting them. seCPU, rbLogNumber, rbLogPeriod, seLogNumber, cmbLogPeriod and
-// seLogMailSize are left as they are.
+// Resets every editor field to the value the control table gives it, in the
+// fixed order the client's editor always used, running the five choice fields'
+// change handlers after setting them. seCPU, rbLogNumber, rbLogPeriod,
+// seLogNumber, cmbLogPeriod and seLogMailSize are left as they are.
 void CleanINI(Fields& f);
 
 } // namespace qe

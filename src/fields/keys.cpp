@@ -3,18 +3,9 @@
 #include "text.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace qe {
-
-int indexOfWord(std::string_view words, std::string_view value) {
-    int item = 0;
-    for (std::size_t begin = 0;; ++item) {
-        const std::size_t bar = words.find('|', begin);
-        if (words.substr(begin, bar - begin) == value) return item;
-        if (bar == std::string_view::npos) return -1;
-        begin = bar + 1;
-    }
-}
 
 std::string_view wordAt(std::string_view words, int item) {
     if (item < 0) return {};
@@ -37,6 +28,12 @@ std::string_view Key::word(int itemNumber) const {
 
 int Key::item(std::string_view value) const {
     return std::max(indexOfWord(words ? words : "", value), 0);
+}
+
+bool Key::isFlagSet(std::string_view value) const {
+    const int known = indexOfWord(words ? words : "", value);
+    if (knowsDefaultWord) return known != 1;
+    return known == 0 || known >= 2;
 }
 
 namespace {
@@ -72,6 +69,33 @@ const Key* keyOfField(std::string_view controlName) {
 
 const char* proxyPort(int proxyType) {
     return proxyType == 1 ? "8080" : "1080";
+}
+
+namespace {
+
+// The block size of item 1; each further item doubles the packet.
+constexpr int kFirstBlockSize = 28;
+constexpr int kBlockSizeItems = 6;
+
+} // namespace
+
+int blockSizeOfItem(int item) {
+    return item == 0 ? -1 : item - 1 + kFirstBlockSize;
+}
+
+std::optional<int> itemOfBlockSize(int size) {
+    if (size == -1) return 0;
+    if (size >= kFirstBlockSize && size < kFirstBlockSize + kBlockSizeItems)
+        return size - kFirstBlockSize + 1;
+    return std::nullopt;
+}
+
+int coreOfItem(int item) {
+    return item - 1;
+}
+
+int itemOfCore(int core) {
+    return core == INT_MAX ? -1 : core + 1;
 }
 
 } // namespace qe

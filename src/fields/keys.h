@@ -4,6 +4,8 @@
 // interlocks take these defaults from here.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +46,11 @@ struct Key {
                         // between them
     const char* port;   // Address keys: the port of a value without one
     const char* fields; // the control names of the fields it fills, blank-separated
+    // Flag keys: a load knows the default's word alone, and any other text, the
+    // empty one included, means the state other than the default. Otherwise a load
+    // knows the first word and the other spellings, and any other text means the
+    // default.
+    bool knowsDefaultWord;
 
     // The default as a number (Integer, LenientInteger and IntegerText keys).
     int number() const;
@@ -51,23 +58,30 @@ struct Key {
     std::string_view word(int item) const;
     // Word keys: the item whose word value is, 0 for any other text.
     int item(std::string_view value) const;
+    // Flag keys: whether a load takes value for the state other than the default.
+    bool isFlagSet(std::string_view value) const;
+    // Flag keys: the word a save writes for the state other than the default.
+    std::string_view setWord() const { return word(0); }
     // The control names of the fields, in order.
     std::vector<std::string_view> fieldNames() const;
 };
 
 namespace key {
 #define QE_KEY(id, section, name, form, def, fields)                                               \
-    inline constexpr Key id{section, name, ValueForm::form, def, nullptr, nullptr, fields};
+    inline constexpr Key id{section, name, ValueForm::form, def, nullptr, nullptr, fields, false};
 #define QE_WORD_KEY(id, section, name, def, words, fields)                                         \
-    inline constexpr Key id{section, name, ValueForm::Word, def, words, nullptr, fields};
+    inline constexpr Key id{section, name, ValueForm::Word, def, words, nullptr, fields, false};
 #define QE_FLAG_KEY(id, section, name, def, words, fields)                                         \
-    inline constexpr Key id{section, name, ValueForm::Flag, def, words, nullptr, fields};
+    inline constexpr Key id{section, name, ValueForm::Flag, def, words, nullptr, fields, false};
+#define QE_DEFAULT_WORD_FLAG_KEY(id, section, name, def, words, fields)                            \
+    inline constexpr Key id{section, name, ValueForm::Flag, def, words, nullptr, fields, true};
 #define QE_ADDRESS_KEY(id, section, name, port, fields)                                            \
-    inline constexpr Key id{section, name, ValueForm::Address, "", nullptr, port, fields};
+    inline constexpr Key id{section, name, ValueForm::Address, "", nullptr, port, fields, false};
 #include "keys.def"
 #undef QE_KEY
 #undef QE_WORD_KEY
 #undef QE_FLAG_KEY
+#undef QE_DEFAULT_WORD_FLAG_KEY
 #undef QE_ADDRESS_KEY
 } // namespace key
 
@@ -76,11 +90,13 @@ inline constexpr const Key* kOwnedKeys[] = {
 #define QE_KEY(id, ...) &key::id,
 #define QE_WORD_KEY(id, ...) &key::id,
 #define QE_FLAG_KEY(id, ...) &key::id,
+#define QE_DEFAULT_WORD_FLAG_KEY(id, ...) &key::id,
 #define QE_ADDRESS_KEY(id, ...) &key::id,
 #include "keys.def"
 #undef QE_KEY
 #undef QE_WORD_KEY
 #undef QE_FLAG_KEY
+#undef QE_DEFAULT_WORD_FLAG_KEY
 #undef QE_ADDRESS_KEY
 };
 
@@ -96,8 +112,34 @@ inline constexpr const char* kLogPeriodWords = "daily|weekly|monthly";
 
 // The item whose word value is within words ("|" between them): 0 for the first,
 // -1 for a value that is none of them.
-int indexOfWord(std::string_view words, std::string_view value);
+constexpr int indexOfWord(std::string_view words, std::string_view value) {
+    int item = 0;
+    for (std::size_t begin = 0;; ++item) {
+        const std::size_t bar = words.find('|', begin);
+        if (words.substr(begin, bar - begin) == value) return item;
+        if (bar == std::string_view::npos) return -1;
+        begin = bar + 1;
+    }
+}
 // The word of item within words, "" for an item outside them.
 std::string_view wordAt(std::string_view words, int item);
+
+// The items of cmbLogType whose limit the log options hold, by their words.
+inline constexpr int kLogRestart = indexOfWord(key::logFileType.words, "restart");
+inline constexpr int kLogFifo = indexOfWord(key::logFileType.words, "fifo");
+inline constexpr int kLogRotate = indexOfWord(key::logFileType.words, "rotate");
+
+// preferred-blocksize and cmbRC5BlockSize: item 0 is automatic (-1), items 1 to 6
+// the block sizes 28 to 33.
+int blockSizeOfItem(int item);
+// The item of a block size; nullopt for a size outside the list.
+std::optional<int> itemOfBlockSize(int size);
+
+// core in rc5 and ogr, cmbRC5Core and cmbOGRCore: item n stands for core n - 1, so
+// item 0 is automatic (-1).
+int coreOfItem(int item);
+// The item of a core number, which may lie outside the list; a number whose item
+// would not fit in an int gives -1, outside every list.
+int itemOfCore(int core);
 
 } // namespace qe

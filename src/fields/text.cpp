@@ -11,6 +11,14 @@ std::string_view trimBlanks(std::string_view s) {
     return s;
 }
 
+std::string_view startWithin(std::string_view text, std::size_t size) {
+    if (text.size() <= size) return text;
+    auto isContinuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    while (size > 0 && isContinuation(text[size]))
+        --size;
+    return text.substr(0, size);
+}
+
 namespace {
 
 int hexDigit(char c) {

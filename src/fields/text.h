@@ -1,6 +1,7 @@
 // Text rules shared by every layer: blanks and whole numbers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,6 +16,11 @@ std::string_view trimBlanks(std::string_view s);
 inline bool isBlank(std::string_view s) {
     return trimBlanks(s).empty();
 }
+
+// The longest start of text of at most size bytes that does not end inside a
+// UTF-8 character: a cut before a continuation byte moves back to the
+// character's first byte.
+std::string_view startWithin(std::string_view text, std::size_t size);
 
 // Reads a signed 32-bit integer the way the configuration file writes them:
 // optional leading spaces, then either an optional sign and decimal digits within

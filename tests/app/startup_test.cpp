@@ -3,7 +3,7 @@
 #include "startup.h"
 #include "temp_dir.h"
 
-#include "config/read_ini.h"
+#include "fields/keys.h"
 #include "ui/qt/app_look.h"
 #include "ui/qt/frm_main.h"
 
@@ -52,7 +52,7 @@ private slots:
 
     void missingFileLoadsTheDefaultsOfAbsentKeys() {
         const auto w = start(dir.file("nothing-here.ini"));
-        QCOMPARE(idShown(*w), QLatin1String(kDefaultID)); // the reset leaves it empty
+        QCOMPARE(idShown(*w), QLatin1String(key::id.def)); // the reset leaves it empty
     }
 
     void badValueShowsTheErrorBoxAndTheWindowStays() {

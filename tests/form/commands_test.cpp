@@ -4,12 +4,12 @@
 
 #include "config/error.h"
 #include "config/ini_text.h"
-#include "config/read_ini.h"
 #include "config/write_ini.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -115,10 +115,42 @@ TEST_F(Commands, EachDialogProposesItsOwnLastName) {
     EXPECT_EQ(host.saveProposals, (Names{"", b, c}));
 }
 
+// The Save dialog starts in the folder of the file opened last, whether the Open
+// dialog named it or the command line did; a relative name lies in the current
+// folder.
+TEST_F(Commands, SaveDialogStartsInTheFolderOfTheFileOpenedLast) {
+    const std::string inner = dir.file("inner");
+    std::filesystem::create_directory(inner);
+    const std::string current = std::filesystem::current_path().string();
+    const struct {
+        bool byDialog;
+        std::string name, folder;
+    } rows[] = {
+        {true, dir.file("a.ini"), dir.path()},
+        {false, inner + "/b.ini", inner},
+        {false, dir.path() + "/inner/../c.ini", dir.path()},
+        {true, "relative.ini", current},
+    };
+    form.save();
+    EXPECT_EQ(host.saveFolders, Names{""}); // nothing opened yet
+    for (const auto& r : rows) {
+        if (r.byDialog)
+            openFile(r.name);
+        else
+            form.openFile(r.name);
+        f.txtID.setText("me@example.org");
+        host.saveFolders.clear();
+        form.save();
+        EXPECT_EQ(host.saveFolders, Names{r.folder}) << r.name;
+    }
+    EXPECT_EQ(host.saveFolders, Names{form.saveFolder()});
+    EXPECT_EQ(dir.count(), 1u); // the inner folder: opening creates nothing
+}
+
 TEST_F(Commands, MissingFileLoadsTheDefaultsOfAbsentKeys) {
     form.type(f.txtBufferIn, "mine");
     openFile(dir.file("absent.ini"));
-    EXPECT_EQ(f.txtID.text(), kDefaultID); // the reset would leave it empty
+    EXPECT_EQ(f.txtID.text(), key::id.def); // the reset would leave it empty
     EXPECT_EQ(f.txtBufferIn.text(), "buff-in");
     EXPECT_EQ(dir.count(), 0u); // opening creates nothing
 }

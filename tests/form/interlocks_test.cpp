@@ -294,6 +294,28 @@ TEST_F(Interlocks, SpinStepsReadAddAndClamp) {
     form.type(f.seTimeOut, "");
     form.step(f.seTimeOut, -1); // reads MinValue 5, 4 clamps to 5
     EXPECT_EQ(f.seTimeOut.text(), "5");
-    form.type(f.sePriority, "123"); // one character at most
-    EXPECT_EQ(f.sePriority.text(), "1");
+}
+
+// MaxLength counts bytes, and a cut never splits a UTF-8 character: one that would
+// not fit whole is left out.
+TEST_F(Interlocks, TypingIntoASpinFieldIsCutToItsMaxLength) {
+    const struct {
+        const char* field;
+        const char* typed;
+        const char* kept;
+    } rows[] = {
+        {"sePriority", "123", "1"},
+        {"seWorkComplete", "1234567", "12345"},
+        {"seWorkComplete", "123٫5", "123٫"}, // the two bytes of "٫" fit
+        {"seWorkComplete", "1234٫", "1234"}, // ... or are left out together
+        {"seLogSize", "12€45", "12€4"},
+        {"seLogSize", "1234€", "1234"},
+        {"sePriority", "é", ""},
+        {"seFontY", "1234567", "1234567"}, // no MaxLength
+        {"txtID", "a-much-longer-text", "a-much-longer-text"},
+    };
+    for (const auto& r : rows) {
+        form.type(c(r.field), r.typed);
+        EXPECT_EQ(c(r.field).text(), r.kept) << r.field << " " << r.typed;
+    }
 }

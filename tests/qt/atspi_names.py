@@ -4,7 +4,7 @@ reader does, and fails unless every field, check box, radio button, button and
 page tab has a name, and the page tab list shows the shown pages with exactly
 one selected.
 
-Usage: atspi_names.py EDITOR   (starts its own X server and D-Bus session bus;
+Usage: atspi_names.py EDITOR TITLE   (starts its own X server and D-Bus session bus;
 exits 77, "skipped", when it cannot or when Python has no AT-SPI)
 """
 import os
@@ -15,7 +15,6 @@ import time
 
 SKIP = 77
 PRIVATE = "QE_ATSPI_PRIVATE_SESSION"
-TITLE = "QuenbyEditor 2.0"
 PAGES = ["Email ID", "Triggers", "Display", "Miscellaneous", "Buffers", "Network",
          "Proxy Server", "Keyserver", "RC5", "OGR", "Processor Usage", "Logging",
          "Mail Logging"]
@@ -43,7 +42,7 @@ def find_frame(pyatspi, deadline):
             if app is None:
                 continue
             for frame in app:
-                if frame is not None and frame.name == TITLE:
+                if frame is not None and frame.name == sys.argv[2]:
                     return frame
         time.sleep(0.2)
     return None
@@ -66,7 +65,7 @@ def reader_name(pyatspi, node):
 
 
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) != 3:
         print(__doc__)
         return 2
     if not os.environ.get(PRIVATE):

@@ -1,6 +1,7 @@
 // The ID prompt, the About box and the two error boxes, driven as a person would:
 // modal windows are answered from a timer once they are up.
-#include "ui/qt/app_title.h"
+#include "window_fixture.h"
+
 #include "ui/qt/error_box.h"
 #include "ui/qt/frm_about.h"
 #include "ui/qt/frm_id.h"
@@ -259,7 +260,7 @@ private slots:
         QVERIFY(about.minimumSize() != about.maximumSize()); // an ordinary sizeable frame
 
         auto* header = child<QLabel>(&about, "lblHeader");
-        QCOMPARE(header->text(), QLatin1String(kAppTitle));
+        QCOMPARE(header->text(), test::title());
         QVERIFY(header->font().underline());
         QCOMPARE(header->font().pointSize(), 24);
         auto* left = child<QLabel>(&about, "imgLeft");
@@ -376,7 +377,7 @@ private slots:
         });
         showAppError(&owner, std::runtime_error(message.toStdString()));
         QCOMPARE(objectName, QStringLiteral("appErrorBox"));
-        QCOMPARE(title, QStringLiteral("QuenbyEditor 2.0"));
+        QCOMPARE(title, test::title());
         QCOMPARE(text, shown);
         QCOMPARE(icon, QMessageBox::Critical);
     }

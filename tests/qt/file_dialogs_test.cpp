@@ -34,7 +34,7 @@ private slots:
                 QTest::keyClick(name, Qt::Key_Return);
             });
             const std::string last = dir.file("proposed.ini");
-            const auto chosen = c.save ? w.chooseSaveFile(last) : w.chooseOpenFile(last);
+            const auto chosen = c.save ? w.chooseSaveFile(last, {}) : w.chooseOpenFile(last);
             QCOMPARE(chosen, std::optional<std::string>(dir.file(c.result)));
         }
     }

@@ -8,13 +8,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using namespace qe;
 using namespace qe::test;
@@ -57,7 +61,7 @@ private slots:
 
     void windowCaptionMenusAndFirstPage() {
         QCOMPARE(w->objectName(), QStringLiteral("frmMain"));
-        QCOMPARE(w->windowTitle(), QStringLiteral("QuenbyEditor 2.0"));
+        QCOMPARE(w->windowTitle(), title());
         QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(w->windowFlags() & Qt::WindowSystemMenuHint);
@@ -287,6 +291,43 @@ private slots:
         w->findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
         QCOMPARE(saveFolder, QDir(folder.path()).absolutePath());
         QVERIFY(!saveName.endsWith(QStringLiteral("client.ini")));
+    }
+
+    // A file dropped on the window, or on a field that takes text, opens as
+    // File > Open opens it; a drag of two files or of a folder is refused.
+    void droppedFileOpensAsOpenDoes() {
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("dropped.ini"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("[triggers]\nexit-flag-filename=dropped.now\n");
+        out.close();
+        const auto drop = [](QWidget* target, const QList<QUrl>& urls) {
+            QMimeData data;
+            data.setUrls(urls);
+            data.setText(QStringLiteral("as text"));
+            QDragEnterEvent enter({2, 2}, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &enter);
+            if (!enter.isAccepted()) return false;
+            QDropEvent dropped({2, 2}, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &dropped);
+            QApplication::processEvents(); // the file opens once the drop is over
+            return dropped.isAccepted();
+        };
+        const Fields& f = w->form().fields();
+        const QUrl url = QUrl::fromLocalFile(file);
+        QVERIFY(!drop(w.get(), {url, url}));
+        QVERIFY(!drop(w.get(), {QUrl::fromLocalFile(folder.path())}));
+        QCOMPARE(f.txtExitFile.text(), std::string("ExitRC5.now"));
+        auto* exitFile = widgetOf<QLineEdit>(*w, "txtExitFile");
+        for (QWidget* target : {static_cast<QWidget*>(w.get()), static_cast<QWidget*>(exitFile)}) {
+            w->form().cleanINI();
+            w->refresh();
+            QVERIFY(drop(target, {url}));
+            QCOMPARE(f.txtExitFile.text(), std::string("dropped.now"));
+            QCOMPARE(exitFile->text(), QStringLiteral("dropped.now"));
+            QCOMPARE(w->form().saveFolder(), QDir(folder.path()).absolutePath().toStdString());
+        }
     }
 };
 

@@ -3,6 +3,8 @@
 #include "ui/qt/spin_edit.h"
 #include "window_fixture.h"
 
+#include "../temp_dir.h"
+
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -58,8 +60,26 @@ private slots:
         edit->selectAll();
         QTest::keyClicks(widgetOf<SpinEdit>(*w, "seMinuts"), "12345");
         QCOMPARE(edit->text(), QStringLiteral("12"));
+        edit->setCursorPosition(1);
+        QTest::keyClicks(widgetOf<SpinEdit>(*w, "seMinuts"), "9"); // full: refused
+        QCOMPARE(edit->text(), QStringLiteral("12"));
         QCOMPARE(widgetOf<SpinEdit>(*w, "seFontY")->maxLength(), 0);
         QCOMPARE(widgetOf<SpinEdit>(*w, "seLogSize")->maxLength(), 6);
+    }
+
+    // A longer text from the file is shown whole, as the model holds and saves it.
+    // Typing cannot lengthen it; an edit of it is cut to MaxLength.
+    void loadedTextLongerThanMaxLengthIsShownWhole() {
+        const test::TempDir dir;
+        w->openFile(dir.write("long.ini", "[misc]\nrun-work-limit=1234567\n"));
+        QLineEdit* edit = focusSpin("seWorkComplete", 3);
+        QCOMPARE(edit->text(), QStringLiteral("1234567"));
+        edit->end(false);
+        QTest::keyClicks(widgetOf<SpinEdit>(*w, "seWorkComplete"), "8");
+        QCOMPARE(edit->text(), QStringLiteral("1234567"));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(field("seWorkComplete").text(), std::string("12345"));
+        QCOMPARE(edit->text(), QStringLiteral("12345"));
     }
 
     void arrowKeysAndButtonsStepWithTheClamp() {

@@ -15,7 +15,9 @@ namespace {
 class SavingWindow : public TfrmMain {
 public:
     std::string target;
-    std::optional<std::string> chooseSaveFile(const std::string&) override { return target; }
+    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override {
+        return target;
+    }
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // window per test, and helpers that act as a person would.
 #pragma once
 
+#include "fields/version.h"
 #include "ui/qt/app_look.h"
 #include "ui/qt/frm_main.h"
 #include "ui/qt/page_control.h"
@@ -13,6 +14,12 @@
 #include <memory>
 
 namespace qe::test {
+
+// The caption every window of the editor carries: its name and the version of
+// the build.
+inline QString title() {
+    return QStringLiteral("QuenbyEditor ") + QLatin1String(kVersion);
+}
 
 inline void applyLookOnce() {
     static bool applied = false;

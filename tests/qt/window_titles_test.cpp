@@ -60,7 +60,7 @@ private slots:
 
     void captionsAreExactlyTheirOwn() {
         auto w = showMainWindow();
-        QCOMPARE(windowSystemTitle(w.get()), QStringLiteral("QuenbyEditor 2.0"));
+        QCOMPARE(windowSystemTitle(w.get()), title());
         QCOMPARE(modalTitle([&] { TfrmID::ask(w.get(), QString()); }), QStringLiteral("ID"));
         QSize aboutOuter;
         QCOMPARE(modalTitle([&] { TfrmAbout::showModal(w.get()); }, &aboutOuter),
@@ -68,8 +68,7 @@ private slots:
         QCOMPARE(aboutOuter, scaled(QSize(305, 266))); // frame included, under a window manager
         QCOMPARE(modalTitle([&] { showErrorDialog(w.get(), QStringLiteral("x")); }),
                  QStringLiteral("Error"));
-        QCOMPARE(modalTitle([&] { showAppError(w.get(), std::runtime_error("x")); }),
-                 QStringLiteral("QuenbyEditor 2.0"));
+        QCOMPARE(modalTitle([&] { showAppError(w.get(), std::runtime_error("x")); }), title());
     }
 };
 

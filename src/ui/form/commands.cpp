@@ -9,7 +9,9 @@
 #include "config/write_ini.h"
 #include "fields/text.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 namespace qe {
 namespace {
@@ -20,6 +22,15 @@ namespace {
 void holdToRange(Control& spin) {
     const int v = spin.value();
     if (v < spin.minValue() || v > spin.maxValue()) spin.setValue(v);
+}
+
+// The absolute folder a file name lies in; a relative name lies in the current
+// folder.
+std::string folderOf(const std::string& name) {
+    std::error_code failed;
+    std::filesystem::path path = std::filesystem::absolute(name, failed);
+    if (failed) path = name;
+    return path.lexically_normal().parent_path().string();
 }
 
 } // namespace
@@ -44,6 +55,7 @@ void Form::open() {
 
 void Form::openFile(const std::string& name) {
     lastOpenName_ = name;
+    saveFolder_ = folderOf(name);
     load(IniText{readForLoad(name)});
 }
 
@@ -66,7 +78,7 @@ void Form::load(const IniText& file) {
 // write leaves the target as it was, or says that it could not.
 void Form::save() {
     if (!CheckConfig(f_, host_)) return;
-    const std::optional<std::string> name = host_.chooseSaveFile(lastSaveName_);
+    const std::optional<std::string> name = host_.chooseSaveFile(lastSaveName_, saveFolder_);
     if (!name || name->empty()) return;
     lastSaveName_ = *name;
     SaveTarget target(*name, {Links::Follow});

@@ -1,5 +1,7 @@
 #include "form.h"
 
+#include "fields/text.h"
+
 namespace qe {
 
 Form::Form(Host& host) : host_(host) {
@@ -19,7 +21,7 @@ void Form::cleanINI() {
 
 void Form::type(Control& c, std::string_view text) {
     if (c.kind() == Kind::Spin && c.maxLength() > 0)
-        text = text.substr(0, static_cast<std::size_t>(c.maxLength()));
+        text = startWithin(text, static_cast<std::size_t>(c.maxLength()));
     c.setText(text);
 }
 

@@ -27,7 +27,8 @@ public:
     void cleanINI();
 
     // What a person does. type() replaces the text of a text or spin field as
-    // typing does; click() toggles a check field, selects a radio field or presses
+    // typing does, a spin field's cut to its MaxLength in bytes, never inside a
+    // UTF-8 character; click() toggles a check field, selects a radio field or presses
     // a button; pick() chooses an item of a choice field and runs its handler;
     // step() is a spin field's up (+1) or down (-1) button or arrow key.
     void type(Control& c, std::string_view text);
@@ -44,8 +45,11 @@ public:
     // reach the caller; nothing is rolled back.
     void open();
     void save();
-    // Open without the dialog, for a file named on the command line: remembered
-    // as the Open dialog's last name, then reset and load as Open does.
+    // The folder of the file opened last, absolute; "" before the first Open.
+    const std::string& saveFolder() const { return saveFolder_; }
+    // Open without the dialog, for a file named on the command line or dropped on
+    // the window: remembered as the Open dialog's last name and as the folder the
+    // Save dialog starts in, then reset and load as Open does.
     void openFile(const std::string& name);
     // What Open does once it has the file's text: the reset, then the load.
     void load(const IniText& file);
@@ -86,6 +90,7 @@ private:
     Fields f_;
     std::string lastOpenName_;
     std::string lastSaveName_;
+    std::string saveFolder_;
 };
 
 // The text the general error box shows for an error a command raised: the message

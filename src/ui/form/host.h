@@ -14,7 +14,10 @@ public:
     // The open and save file dialogs, proposing the last name chosen in the same
     // dialog. nullopt when the user cancels.
     virtual std::optional<std::string> chooseOpenFile(const std::string& lastName) = 0;
-    virtual std::optional<std::string> chooseSaveFile(const std::string& lastName) = 0;
+    // Before any name has been chosen in it, the save dialog starts in startFolder,
+    // the folder of the file opened last ("" while none has been).
+    virtual std::optional<std::string> chooseSaveFile(const std::string& lastName,
+                                                      const std::string& startFolder) = 0;
 };
 
 // The file a dialog returns for the name the user typed or picked: a name that

@@ -105,8 +105,8 @@ void Form::cmbLogTypeChange() {
     if (item < 0) return;
     f_.pnlLogOptions.setShown(item != 0);
     f_.pnlLogFile.setShown(item != 0);
-    f_.pnlLogInterval.setShown(item == 4);
-    f_.pnlLogSize.setShown(item == 2 || item == 3);
+    f_.pnlLogInterval.setShown(item == kLogRotate);
+    f_.pnlLogSize.setShown(item == kLogRestart || item == kLogFifo);
 }
 
 void Form::rbLogNumberClick() {
@@ -190,9 +190,9 @@ void Form::seFontYChange() {
 }
 
 void Form::btnFontClick() {
-    f_.chkClientMinimize.setChecked(false);
-    f_.seFontX.setValue(10);
-    f_.seFontY.setValue(16);
+    f_.chkClientMinimize.reset();
+    f_.seFontX.reset();
+    f_.seFontY.reset();
 }
 
 } // namespace qe

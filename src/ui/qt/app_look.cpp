@@ -19,7 +19,7 @@ double gLayoutScale = 1.0;
 void applyAppLook(QApplication& app) {
     // The name, not the display name: Qt appends a display name to every window's
     // caption, and the dialogs' captions are exactly "Error", "ID" and "About...".
-    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QApplication::setApplicationName(appTitle());
     // The icon installed in the theme, else the same picture drawn in code; the
     // desktop file name lets a Wayland shell match the window to its entry.
     QApplication::setWindowIcon(QIcon::fromTheme(QLatin1String(kAppId), appIcon()));
@@ -36,10 +36,6 @@ QFont windowFont() {
     font.setPointSizeF(8.25);
     font.setStyleHint(QFont::SansSerif);
     return font;
-}
-
-double layoutScale() {
-    return gLayoutScale;
 }
 
 int scaled(int pixels) {

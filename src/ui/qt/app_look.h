@@ -17,14 +17,12 @@ void applyAppLook(QApplication& app);
 // inch and in proportion at any other logical resolution.
 QFont windowFont();
 
-// How much larger than the 96 dots-per-inch layout the window is drawn in logical
-// pixels: the primary screen's logical resolution over 96. Qt's own scaling
-// (QT_SCALE_FACTOR, QT_FONT_DPI, the desktop's resolution) grows logical pixels
-// already and leaves this at 1; it differs from 1 when the platform reports a
-// logical resolution other than 96 without scaling (QT_ENABLE_HIGHDPI_SCALING=0).
-double layoutScale();
-
-// A layout length, position or rectangle in logical pixels at the layout scale.
+// A layout length, position or rectangle in logical pixels at the layout scale:
+// how much larger than the 96 dots-per-inch layout the window is drawn, the
+// primary screen's logical resolution over 96. Qt's own scaling (QT_SCALE_FACTOR,
+// QT_FONT_DPI, the desktop's resolution) grows logical pixels already and leaves
+// the scale at 1; it differs from 1 when the platform reports a logical
+// resolution other than 96 without scaling (QT_ENABLE_HIGHDPI_SCALING=0).
 // Rectangles are scaled by their edges, so neighbours stay neighbours.
 int scaled(int pixels);
 QRect scaled(const QRect& r);

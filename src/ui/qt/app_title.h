@@ -1,10 +1,16 @@
 // The application title, also the main window's caption and the caption of the
-// general error box.
+// general error box: the name and the version from project(VERSION).
 #pragma once
+
+#include "fields/version.h"
+
+#include <QString>
 
 namespace qe {
 
-inline constexpr char kAppTitle[] = "QuenbyEditor 2.0";
+inline QString appTitle() {
+    return QStringLiteral("QuenbyEditor ") + QLatin1String(kVersion);
+}
 // The desktop entry's name without ".desktop", also the installed icon's name.
 inline constexpr char kAppId[] = "org.quenby.QuenbyEditor";
 

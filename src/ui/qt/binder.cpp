@@ -30,22 +30,6 @@ std::string toBytes(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
-namespace {
-
-// A spin field's MaxLength counts the model's bytes; a character that would be
-// cut in two there is left out whole (the sync then drops it from the widget).
-std::string spinBytes(const Control& c, const QString& text) {
-    std::string bytes = toBytes(text);
-    auto keep = static_cast<std::size_t>(c.maxLength());
-    if (keep == 0 || bytes.size() <= keep) return bytes;
-    while (keep > 0 && (static_cast<unsigned char>(bytes[keep]) & 0xC0) == 0x80)
-        --keep;
-    bytes.resize(keep);
-    return bytes;
-}
-
-} // namespace
-
 void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context,
                       const RunAction& run) {
     for (const WidgetMap::Entry& e : widgets.entries()) {
@@ -60,9 +44,10 @@ void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context,
             break;
         case Kind::Spin: {
             auto* spin = static_cast<SpinEdit*>(e.widget);
+            // The form cuts the text to MaxLength; the sync then shows the cut.
             QObject::connect(spin, &SpinEdit::textEdited, context,
                              [&form, &c, run](const QString& text) {
-                                 run([&] { form.type(c, spinBytes(c, text)); });
+                                 run([&] { form.type(c, toBytes(text)); });
                              });
             QObject::connect(spin, &SpinEdit::stepRequested, context,
                              [&form, &c, run](int delta) { run([&] { form.step(c, delta); }); });

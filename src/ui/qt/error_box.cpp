@@ -28,7 +28,7 @@ void showErrorDialog(QWidget* owner, const QString& message) {
 
 void showAppError(QWidget* owner, const std::exception& e) {
     const std::string text = errorBoxText(e);
-    showCritical(owner, "appErrorBox", QLatin1String(kAppTitle), fromBytes(text));
+    showCritical(owner, "appErrorBox", appTitle(), fromBytes(text));
 }
 
 } // namespace qe

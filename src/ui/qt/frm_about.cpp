@@ -56,7 +56,7 @@ template <typename Layout> Layout* creditLayout(QGroupBox* group) {
 
 QWidget* titleRow(QWidget* parent) {
     auto* row = new QWidget(parent);
-    auto* header = namedLabel("lblHeader", QLatin1String(kAppTitle), row);
+    auto* header = namedLabel("lblHeader", appTitle(), row);
     QFont font = header->font();
     font.setPointSize(24);
     font.setUnderline(true);

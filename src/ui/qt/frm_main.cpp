@@ -12,14 +12,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 
 namespace qe {
 namespace {
@@ -27,8 +30,8 @@ namespace {
 constexpr int kClientWidth = 337;
 constexpr int kClientHeight = 416;
 
-// The dialog proposes the last name chosen in it; with none yet, it starts in
-// startFolder when one is given.
+// dlgOpen or dlgSave: no native dialog, the ini filter, and no question before
+// a name that exists is taken.
 QFileDialog* newFileDialog(QWidget* owner, QFileDialog::AcceptMode mode) {
     auto* dialog = new QFileDialog(owner);
     dialog->setObjectName(mode == QFileDialog::AcceptOpen ? QStringLiteral("dlgOpen")
@@ -46,15 +49,26 @@ QFileDialog* newFileDialog(QWidget* owner, QFileDialog::AcceptMode mode) {
     return dialog;
 }
 
+// The dialog proposes the last name chosen in it; with none yet, it starts in
+// startFolder when one is given.
 std::optional<std::string> runFileDialog(QFileDialog& dialog, const std::string& lastName,
-                                         const QString& startFolder = {}) {
+                                         const std::string& startFolder = {}) {
     if (!lastName.empty())
         dialog.selectFile(QFile::decodeName(lastName.c_str()));
-    else if (!startFolder.isEmpty())
-        dialog.setDirectory(startFolder);
+    else if (!startFolder.empty())
+        dialog.setDirectory(QFile::decodeName(startFolder.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();
     return withIniExtension(QFile::encodeName(chosen).toStdString(), QFileInfo::exists(chosen));
+}
+
+// The one local file a drag carries, as bytes; "" for a drag of anything else:
+// text, several files, a folder, a file on another machine.
+std::string droppedFile(const QMimeData* data) {
+    if (!data || data->urls().size() != 1) return {};
+    const QUrl url = data->urls().constFirst();
+    if (!url.isLocalFile() || QFileInfo(url.toLocalFile()).isDir()) return {};
+    return QFile::encodeName(url.toLocalFile()).toStdString();
 }
 
 // Focus reasons that are not the user leaving a field: a menu or popup opening, a
@@ -75,7 +89,7 @@ bool isLeaving(Qt::FocusReason reason) {
 
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), form_(*this) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowTitle(appTitle());
     // Set on the window itself, so that no font a platform theme gives a class of
     // control replaces it anywhere inside.
     setFont(windowFont());
@@ -84,6 +98,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), form_(*this) {
     bindWidgets();
     run([this] { form_.create(); });
     fixGeometry();
+    // Drops on a control that takes none reach the window; handleFileDrop takes
+    // files from the controls that take text.
+    setAcceptDrops(true);
     qApp->installEventFilter(this);
 }
 
@@ -191,14 +208,12 @@ QFileDialog& TfrmMain::fileDialog(QFileDialog::AcceptMode mode) {
 }
 
 std::optional<std::string> TfrmMain::chooseOpenFile(const std::string& lastName) {
-    auto name = runFileDialog(fileDialog(QFileDialog::AcceptOpen), lastName);
-    if (name && !name->empty())
-        lastOpenFolder_ = QFileInfo(QFile::decodeName(name->c_str())).absolutePath();
-    return name;
+    return runFileDialog(fileDialog(QFileDialog::AcceptOpen), lastName);
 }
 
-std::optional<std::string> TfrmMain::chooseSaveFile(const std::string& lastName) {
-    return runFileDialog(fileDialog(QFileDialog::AcceptSave), lastName, lastOpenFolder_);
+std::optional<std::string> TfrmMain::chooseSaveFile(const std::string& lastName,
+                                                    const std::string& startFolder) {
+    return runFileDialog(fileDialog(QFileDialog::AcceptSave), lastName, startFolder);
 }
 
 std::optional<std::string> TfrmMain::askID(const std::string& text) {
@@ -302,10 +317,27 @@ bool TfrmMain::handlePageKey(const QKeyEvent& event) {
     return true;
 }
 
+// A file dropped anywhere on the window opens as File > Open opens it, not as
+// text in the field under it. It opens once the drop is over, so that an error box
+// does not hold up the program the file came from.
+bool TfrmMain::handleFileDrop(QEvent& event) {
+    auto& drop = static_cast<QDropEvent&>(event);
+    const std::string name = droppedFile(drop.mimeData());
+    if (name.empty()) return false;
+    drop.acceptProposedAction();
+    if (event.type() == QEvent::Drop) QTimer::singleShot(0, this, [this, name] { openFile(name); });
+    return true;
+}
+
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != this) return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        if (handleFileDrop(*event)) return true;
+        break;
     case QEvent::KeyPress:
         if (handlePageKey(*static_cast<QKeyEvent*>(event))) return true;
         break;

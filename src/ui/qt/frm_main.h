@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class QDropEvent;
 class QKeyEvent;
 
 namespace qe {
@@ -32,7 +33,8 @@ public:
 
     // Host
     std::optional<std::string> chooseOpenFile(const std::string& lastName) override;
-    std::optional<std::string> chooseSaveFile(const std::string& lastName) override;
+    std::optional<std::string> chooseSaveFile(const std::string& lastName,
+                                              const std::string& startFolder) override;
     std::optional<std::string> askID(const std::string& text) override;
     void showError(const std::string& message) override;
     bool focus(Control& control) override;
@@ -41,7 +43,8 @@ public:
     void refresh();
 
     // Opens the file as the Open command opens a chosen name, without the dialog;
-    // an error goes to the general error box.
+    // an error goes to the general error box. A file named on the command line or
+    // dropped on the window opens so.
     void openFile(const std::string& name);
 
     // The user's page switch: the focus leaves the page first, and when a field
@@ -68,6 +71,7 @@ private:
     // box (nothing is rolled back), and the widgets follow the model afterwards.
     void run(const std::function<void()>& action);
     bool handlePageKey(const QKeyEvent& event);
+    bool handleFileDrop(QEvent& event);
     void fieldLeft(QWidget* widget, Qt::FocusReason reason);
     bool takeFocusFromPage();
     QFileDialog& fileDialog(QFileDialog::AcceptMode mode);
@@ -81,9 +85,6 @@ private:
     int busy_ = 0;
     // Set when a field has just refused to be left.
     bool leaveRefused_ = false;
-    // Where the file last opened lies: the Save dialog starts there until a save
-    // target has been chosen.
-    QString lastOpenFolder_;
     // dlgOpen and dlgSave, made on first use.
     QPointer<QFileDialog> dlgOpen_;
     QPointer<QFileDialog> dlgSave_;

@@ -90,10 +90,14 @@ public:
     // A borderless row inside a box, 4 pixels in from its sides.
     QWidget* row(Control& c, int y, int height) { return put(c, {kRowX, y, kRowWidth, height}); }
 
-    // Any control at r in its model parent's widget.
-    // Any control at r (in the 96 dots-per-inch layout) in its model parent's widget.
+    // Any control at r (in the 96 dots-per-inch layout) in its model parent's
+    // widget, which must be built already.
     QWidget* put(Control& c, QRect r) {
-        QWidget* w = create(c, widgets_.widget(*c.parent()));
+        QWidget* parent = widgets_.widget(*c.parent());
+        if (!parent)
+            qFatal("%s is built before its parent %s", c.name().c_str(),
+                   c.parent()->name().c_str());
+        QWidget* w = create(c, parent);
         w->setGeometry(scaled(r));
         widgets_.add(c, w);
         return w;
@@ -404,9 +408,8 @@ void buildExtra(Builder& b, Fields& f) {
     b.boxRow(f.lblFontX, f.seFontX, 20, 57);
     b.boxRow(f.lblFontY, f.seFontY, 48, 57);
     b.heading(f.lblFontPreview, 200, 20);
-    QWidget* frame = b.put(f.pnlFontImage, {200, 36, 41, 38});
+    b.put(f.pnlFontImage, {200, 36, 41, 38});
     b.put(f.imgFont, {1, 1, f.imgFont.width(), f.imgFont.height()});
-    static_cast<void>(frame);
 
     b.put(f.btnFont, {kBoxX, 268, 120, kButtonHeight});
     b.put(f.btnRegistry, {kBoxX + kBoxWidth - 120, 268, 120, kButtonHeight});

@@ -7,9 +7,6 @@
 namespace qe {
 namespace {
 
-// QLineEdit's own "no limit".
-constexpr int kUnlimited = 32767;
-
 bool isAcceptedCharacter(QChar ch) {
     return ch.isDigit() || ch == u'+' || ch == u'-' || QLocale().decimalPoint() == QString(ch);
 }
@@ -29,15 +26,6 @@ QString SpinEdit::text() const {
 
 void SpinEdit::setText(const QString& text) {
     lineEdit()->setText(text);
-}
-
-void SpinEdit::setMaxLength(int length) {
-    lineEdit()->setMaxLength(length > 0 ? length : kUnlimited);
-}
-
-int SpinEdit::maxLength() const {
-    const int length = lineEdit()->maxLength();
-    return length == kUnlimited ? 0 : length;
 }
 
 void SpinEdit::setNoTyping(bool on) {
@@ -69,11 +57,17 @@ void SpinEdit::keyPressEvent(QKeyEvent* event) {
     const QString typed = event->text();
     const bool printable = !typed.isEmpty() && typed.at(0).isPrint();
     const bool withCommand = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
-    if (printable && !withCommand && !isAcceptedCharacter(typed.at(0))) {
+    if (printable && !withCommand && (!isAcceptedCharacter(typed.at(0)) || isFull())) {
         event->accept();
         return;
     }
     QAbstractSpinBox::keyPressEvent(event);
+}
+
+// A typed character would not replace a selected one.
+bool SpinEdit::isFull() const {
+    const QLineEdit* edit = lineEdit();
+    return maxLength_ > 0 && edit->text().size() - edit->selectedText().size() >= maxLength_;
 }
 
 } // namespace qe

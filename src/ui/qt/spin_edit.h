@@ -15,9 +15,11 @@ public:
 
     QString text() const;
     void setText(const QString& text);
-    // The most characters the user can type; 0 for no limit.
-    void setMaxLength(int length);
-    int maxLength() const;
+    // Once the text holds this many characters, typed characters are refused
+    // (not pasted ones: the model cuts those); 0 for no limit. A longer text set
+    // from code is shown whole.
+    void setMaxLength(int length) { maxLength_ = length; }
+    int maxLength() const { return maxLength_; }
     // Typing refused; the buttons and arrow keys still step.
     void setNoTyping(bool on);
 
@@ -34,6 +36,11 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void fixup(QString&) const override {}
+
+private:
+    bool isFull() const;
+
+    int maxLength_ = 0;
 };
 
 } // namespace qe

@@ -45,9 +45,9 @@ void PrintTo(const Snapshot& s, std::ostream* os) {
 TEST_F(Load, AbsentSectionsGiveTheLoadDefaults) {
     Fields reset;
     CleanINI(reset);
-    reset.txtID.setText(kDefaultID);
-    reset.txtLogMailSender.setText(kDefaultID);
-    reset.txtLogMailReceiver.setText(kDefaultID);
+    reset.txtID.setText(key::id.def);
+    reset.txtLogMailSender.setText(key::id.def);
+    reset.txtLogMailReceiver.setText(key::id.def);
     reset.txtProxyPort.setText("1080");
     for (const char* file : {"", "[client]\nid=someone@example.org\nmax-threads=abc\n"}) {
         load(file);
