@@ -54,7 +54,9 @@ inline void require(bool holds, const char* what, std::string_view detail = {}) 
 class SilentHost : public Host {
 public:
     std::optional<std::string> chooseOpenFile(const std::string&) override { return {}; }
-    std::optional<std::string> chooseSaveFile(const std::string&) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override {
+        return {};
+    }
     std::optional<std::string> askID(const std::string&) override { return {}; }
     void showError(const std::string&) override {}
     bool focus(Control&) override { return true; }

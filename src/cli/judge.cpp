@@ -25,11 +25,6 @@ bool isWord(const Key& k, const std::string& value) {
     return k.words && indexOfWord(k.words, value) >= 0;
 }
 
-// Whether a flag's word stands for the state that is not the default.
-bool flagSet(const Key& k, std::string_view value) {
-    return value != wordAt(k.words, 1);
-}
-
 std::pair<std::string_view, std::string_view> splitAtColon(std::string_view value) {
     const std::size_t colon = value.find(':');
     if (colon == std::string_view::npos) return {value, {}};
@@ -231,7 +226,7 @@ bool sameValue(const Key& k, const std::string& asked, const std::string& readBa
     if (asked == readBack) return true;
     switch (k.form) {
     case ValueForm::Flag:
-        return isWord(k, asked) && flagSet(k, asked) == flagSet(k, readBack);
+        return isWord(k, asked) && k.isFlagSet(asked) == k.isFlagSet(readBack);
     case ValueForm::Word:
         return isWord(k, asked) && k.item(asked) == k.item(readBack);
     case ValueForm::Integer:
