@@ -11,7 +11,7 @@ constexpr std::size_t npos = std::string_view::npos;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 // Groups of the header index: sections of many names spread over them, so that a
 // read compares a few names only.
-constexpr std::size_t kHashGroups = 1024;
+constexpr std::size_t kHashGroups = 256;
 
 // The blanks of the file syntax.
 bool isSpaceOrTab(char c) {
@@ -49,11 +49,12 @@ bool sameName(std::string_view name, std::string_view lower) {
     return true;
 }
 
-// The same for names that match in any letter case.
+// The same for names that match in any letter case. Looks at the length and the
+// last eight characters only, which tell the sections of most files apart.
 std::size_t hashGroup(std::string_view name) {
-    std::size_t hash = 0;
-    for (char c : name)
-        hash = hash * 31 + static_cast<unsigned char>(lowerChar(c));
+    std::size_t hash = name.size();
+    for (std::size_t i = name.size() > 8 ? name.size() - 8 : 0; i < name.size(); ++i)
+        hash = hash * 31 + static_cast<unsigned char>(lowerChar(name[i]));
     return hash % kHashGroups;
 }
 
@@ -73,11 +74,15 @@ std::string_view lineAt(std::string_view text, std::size_t pos) {
     return text.substr(pos, end - pos);
 }
 
-// Where the line after the one that starts at pos starts; text.size() after the last.
-std::size_t lineAfter(std::string_view text, std::size_t pos) {
-    const std::size_t end = pos + lineAt(text, pos).size();
+// Where the next line starts, given where the content of this one ends.
+std::size_t endOfLine(std::string_view text, std::size_t end) {
     if (end == text.size()) return end;
     return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+}
+
+// Where the line after the one that starts at pos starts; text.size() after the last.
+std::size_t lineAfter(std::string_view text, std::size_t pos) {
+    return endOfLine(text, pos + lineAt(text, pos).size());
 }
 
 // False when the line is no header; a "[" without a "]" opens no section.
@@ -119,16 +124,19 @@ std::size_t keyIn(const std::vector<std::string>& lines, std::string_view lowerK
 }
 
 // Where the first header line at or after pos starts, pos being the start of a
-// line; npos when there is none. Looks only at the lines with a "[", so that a file
-// of plain lines costs one memchr.
-std::size_t nextHeader(std::string_view text, std::size_t pos) {
+// line, with its section name; npos when there is none. Moves pos to the line
+// after it. Looks only at the lines with a "[", so that a file of plain lines costs
+// one memchr.
+std::size_t nextHeader(std::string_view text, std::size_t& pos, std::string_view& name) {
     for (std::size_t open = text.find('[', pos); open != npos; open = text.find('[', open + 1)) {
         std::size_t begin = open;
         while (begin > pos && isSpaceOrTab(text[begin - 1]))
             --begin;
-        std::string_view name;
-        if ((begin == pos || isBreak(text[begin - 1])) && headerName(lineAt(text, begin), name))
-            return begin;
+        if (begin != pos && !isBreak(text[begin - 1])) continue;
+        const std::string_view line = lineAt(text, begin);
+        if (!headerName(line, name)) continue;
+        pos = endOfLine(text, begin + line.size());
+        return begin;
     }
     return npos;
 }
@@ -136,7 +144,9 @@ std::size_t nextHeader(std::string_view text, std::size_t pos) {
 // Where the section whose header line starts at header ends: at the next header
 // line, or at the end of the text.
 std::size_t sectionEnd(std::string_view text, std::size_t header) {
-    return std::min(nextHeader(text, lineAfter(text, header)), text.size());
+    std::size_t pos = lineAfter(text, header);
+    std::string_view name;
+    return std::min(nextHeader(text, pos, name), text.size());
 }
 
 // The value of a key line: after the first "=", blanks and one pair of quotes
@@ -212,36 +222,6 @@ std::vector<IniLine> iniLines(std::string_view text) {
     return lines;
 }
 
-// Counts the headers of each group, then puts each in its place.
-IniText::Headers::Headers(std::string_view text, std::size_t bodyStart) {
-    groupEnd_.assign(kHashGroups, 0);
-    for (std::size_t h = nextHeader(text, bodyStart); h != npos;
-         h = nextHeader(text, lineAfter(text, h)))
-        ++groupEnd_[hashGroup(nameAt(text, h))];
-    // From here on, groupEnd_[g] is where the next header of group g goes.
-    std::size_t total = 0;
-    for (std::size_t& end : groupEnd_)
-        total += std::exchange(end, total);
-    low_.resize(total);
-    if (text.size() > std::numeric_limits<std::uint32_t>::max()) high_.resize(total);
-    for (std::size_t h = nextHeader(text, bodyStart); h != npos;
-         h = nextHeader(text, lineAfter(text, h))) {
-        const std::size_t position = groupEnd_[hashGroup(nameAt(text, h))]++;
-        low_[position] = static_cast<std::uint32_t>(h);
-        if (!high_.empty()) high_[position] = static_cast<std::uint16_t>(std::uint64_t{h} >> 32);
-    }
-}
-
-std::pair<std::size_t, std::size_t> IniText::Headers::named(std::string_view lowerName) const {
-    const std::size_t g = hashGroup(lowerName);
-    return {g == 0 ? 0 : groupEnd_[g - 1], groupEnd_[g]};
-}
-
-std::size_t IniText::Headers::offset(std::size_t position) const {
-    const std::uint64_t high = high_.empty() ? 0 : high_[position];
-    return static_cast<std::size_t>(high << 32 | low_[position]);
-}
-
 IniText::IniText(std::string bytes) : data_(std::move(bytes)) {
     if (data_.compare(0, kBom.size(), kBom) == 0) bodyStart_ = kBom.size();
     const std::size_t last = data_.find_last_of("\r\n");
@@ -255,18 +235,27 @@ bool IniText::isErased(std::string_view lowerName) const {
 }
 
 // Calls visit(header offset) for each section of the text named lowerName that is
-// not erased, in file order, until visit returns true.
+// not erased, in file order, until visit returns true. A text too large for the
+// index is searched header by header.
 template <typename Visit> void IniText::forSections(std::string_view lowerName, Visit visit) const {
+    if (isErased(lowerName)) return;
+    if (data_.size() > std::numeric_limits<std::uint32_t>::max()) {
+        std::string_view name;
+        for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
+            if (sameName(name, lowerName) && visit(h)) return;
+        return;
+    }
     if (!indexed_) {
-        headers_ = Headers(data_, bodyStart_);
+        // A vector grows into pages it has not touched yet, which take no memory: the
+        // index takes four bytes a header.
+        headers_.assign(kHashGroups, {});
+        std::string_view name;
+        for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
+            headers_[hashGroup(name)].push_back(static_cast<std::uint32_t>(h));
         indexed_ = true;
     }
-    if (isErased(lowerName)) return;
-    const auto [first, last] = headers_.named(lowerName);
-    for (std::size_t i = first; i < last; ++i) {
-        const std::size_t header = headers_.offset(i);
+    for (const std::uint32_t header : headers_[hashGroup(lowerName)])
         if (sameName(nameAt(data_, header), lowerName) && visit(header)) return;
-    }
 }
 
 std::size_t IniText::firstSection(std::string_view lowerName) const {
@@ -368,9 +357,9 @@ void IniText::eraseSection(std::string_view section) {
 
 std::size_t IniText::nextErasedSection(std::size_t from) const {
     if (erased_.empty()) return npos;
-    for (std::size_t h = nextHeader(data_, from); h != npos;
-         h = nextHeader(data_, lineAfter(data_, h)))
-        if (isErased(lowerName(nameAt(data_, h)))) return h;
+    std::string_view name;
+    for (std::size_t pos = from, h; (h = nextHeader(data_, pos, name)) != npos;)
+        if (isErased(lowerName(name))) return h;
     return npos;
 }
 

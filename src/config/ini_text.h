@@ -93,23 +93,6 @@ public:
     const std::string& original() const { return data_; }
 
 private:
-    // Where the header lines start, grouped by a hash of their name, each group in
-    // file order. Made in two passes over the text, so that it takes exactly four
-    // bytes a header in a text under 4 GiB.
-    class Headers {
-    public:
-        Headers() = default;
-        Headers(std::string_view text, std::size_t bodyStart);
-        // The positions [first, second) of the headers that may be named lowerName.
-        std::pair<std::size_t, std::size_t> named(std::string_view lowerName) const;
-        std::size_t offset(std::size_t position) const;
-
-    private:
-        std::vector<std::size_t> groupEnd_; // by group: one past its last position
-        std::vector<std::uint32_t> low_;    // by position: the offset's low 32 bits
-        std::vector<std::uint16_t> high_;   // the bits above, only in a text of 4 GiB or more
-    };
-
     // The lines that writes added to one section, without line endings: after the
     // last non-blank line of its first section in the text, or, for a section the
     // text lacks, at the end, its header line first.
@@ -144,7 +127,9 @@ private:
     std::size_t bodyStart_ = 0; // after a byte order mark
     std::string eol_ = "\n";
     bool lastLineOpen_ = false; // the text ends in a line without a line ending
-    mutable Headers headers_;   // made by the first lookup
+    // Where the header lines start, grouped by a hash of their name, each group in
+    // file order; made by the first lookup, for a text under 4 GiB.
+    mutable std::vector<std::vector<std::uint32_t>> headers_;
     mutable bool indexed_ = false;
     std::vector<std::string> erased_;             // lower-case names of erased sections
     std::map<std::size_t, std::string> replaced_; // key line offset -> its new content
