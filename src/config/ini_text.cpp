@@ -23,11 +23,9 @@ bool isBreak(char c) {
 }
 
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isSpaceOrTab(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isSpaceOrTab(s.back()))
-        s.remove_suffix(1);
-    return s;
+    const std::size_t first = s.find_first_not_of(" \t");
+    return first == npos ? std::string_view()
+                         : s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
 // The one place where names are folded: ASCII letters only, every other byte as is.
@@ -94,13 +92,6 @@ bool headerName(std::string_view content, std::string_view& name) {
     return true;
 }
 
-// The section name of the header line that starts at pos.
-std::string_view nameAt(std::string_view text, std::size_t pos) {
-    std::string_view name;
-    headerName(lineAt(text, pos), name);
-    return name;
-}
-
 // Empty when the line is no key line.
 std::string_view keyName(std::string_view content) {
     const std::string_view line = trimmed(content);
@@ -114,13 +105,6 @@ std::string_view keyName(std::string_view content) {
 bool isKeyLine(std::string_view content, std::string_view lowerKey) {
     const std::string_view name = keyName(content);
     return !name.empty() && sameName(name, lowerKey);
-}
-
-// The index of the first key line of lowerKey in lines, or npos.
-std::size_t keyIn(const std::vector<std::string>& lines, std::string_view lowerKey) {
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (isKeyLine(lines[i], lowerKey)) return i;
-    return npos;
 }
 
 // Where the first header line at or after pos starts, pos being the start of a
@@ -245,17 +229,17 @@ template <typename Visit> void IniText::forSections(std::string_view lowerName, 
             if (sameName(name, lowerName) && visit(h)) return;
         return;
     }
-    if (!indexed_) {
+    std::string_view name;
+    if (headers_.empty()) {
         // A vector grows into pages it has not touched yet, which take no memory: the
         // index takes four bytes a header.
-        headers_.assign(kHashGroups, {});
-        std::string_view name;
+        headers_.resize(kHashGroups);
         for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
             headers_[hashGroup(name)].push_back(static_cast<std::uint32_t>(h));
-        indexed_ = true;
     }
     for (const std::uint32_t header : headers_[hashGroup(lowerName)])
-        if (sameName(nameAt(data_, header), lowerName) && visit(header)) return;
+        if (headerName(lineAt(data_, header), name) && sameName(name, lowerName) && visit(header))
+            return;
 }
 
 std::size_t IniText::firstSection(std::string_view lowerName) const {
@@ -285,7 +269,11 @@ std::size_t IniText::keyLineIn(std::size_t header, std::string_view lowerKey) co
 IniText::KeyLine IniText::findKey(std::string_view lowerSection, std::string_view lowerKey) const {
     KeyLine found{npos, npos, additionFor(lowerSection)};
     const auto addedLine = [&] {
-        return found.addition == npos ? npos : keyIn(additions_[found.addition].lines, lowerKey);
+        if (found.addition == npos) return npos;
+        const std::vector<std::string>& lines = additions_[found.addition].lines;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (isKeyLine(lines[i], lowerKey)) return i;
+        return npos;
     };
     bool pastFirst = false;
     forSections(lowerSection, [&](std::size_t header) {

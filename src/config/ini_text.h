@@ -130,7 +130,6 @@ private:
     // Where the header lines start, grouped by a hash of their name, each group in
     // file order; made by the first lookup, for a text under 4 GiB.
     mutable std::vector<std::vector<std::uint32_t>> headers_;
-    mutable bool indexed_ = false;
     std::vector<std::string> erased_;             // lower-case names of erased sections
     std::map<std::size_t, std::string> replaced_; // key line offset -> its new content
     std::vector<Addition> additions_;             // by where they go
