@@ -27,9 +27,10 @@
 //
 // Cost: the text is kept once, as read. The only bookkeeping per line of the file
 // is four bytes for each section header (where its line starts), grouped by a hash
-// of its name so that a read looks at the sections of that name only; key lines are
-// found by going through the lines of the wanted sections. A text, its index and
-// the result of its edits together stay within three times the size of the file.
+// of its name so that a read compares the names of a few sections only; key lines
+// are found by going through the lines of the wanted sections. A text, its index
+// and the result of its edits together stay within three times the size of the
+// file. A text of 4 GiB or more has no index: a read goes through its headers.
 #pragma once
 
 #include <cstddef>
