@@ -9,9 +9,9 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
-// Groups of the header index: sections of many names spread over them, so that a
-// read compares a few names only.
-constexpr std::size_t kHashGroups = 256;
+// Groups of the header index, one for each 64 bytes of text up to this many: sections
+// of many names spread over them, so that a read compares a few names only.
+constexpr std::size_t kMaxHashGroups = 256;
 
 // The blanks of the file syntax.
 bool isSpaceOrTab(char c) {
@@ -23,9 +23,11 @@ bool isBreak(char c) {
 }
 
 std::string_view trimmed(std::string_view s) {
-    const std::size_t first = s.find_first_not_of(" \t");
-    return first == npos ? std::string_view()
-                         : s.substr(first, s.find_last_not_of(" \t") - first + 1);
+    while (!s.empty() && isSpaceOrTab(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isSpaceOrTab(s.back()))
+        s.remove_suffix(1);
+    return s;
 }
 
 // The one place where names are folded: ASCII letters only, every other byte as is.
@@ -49,11 +51,11 @@ bool sameName(std::string_view name, std::string_view lower) {
 
 // The same for names that match in any letter case. Looks at the length and the
 // last eight characters only, which tell the sections of most files apart.
-std::size_t hashGroup(std::string_view name) {
+std::size_t nameHash(std::string_view name) {
     std::size_t hash = name.size();
     for (std::size_t i = name.size() > 8 ? name.size() - 8 : 0; i < name.size(); ++i)
         hash = hash * 31 + static_cast<unsigned char>(lowerChar(name[i]));
-    return hash % kHashGroups;
+    return hash;
 }
 
 // s with every CR and LF as a space, so that a written name or value cannot break
@@ -86,8 +88,9 @@ std::size_t lineAfter(std::string_view text, std::size_t pos) {
 // False when the line is no header; a "[" without a "]" opens no section.
 bool headerName(std::string_view content, std::string_view& name) {
     const std::string_view line = trimmed(content);
+    if (line.empty() || line.front() != '[') return false;
     const std::size_t close = line.find(']');
-    if (line.empty() || line.front() != '[' || close == npos) return false;
+    if (close == npos) return false;
     name = trimmed(line.substr(1, close - 1));
     return true;
 }
@@ -233,11 +236,11 @@ template <typename Visit> void IniText::forSections(std::string_view lowerName, 
     if (headers_.empty()) {
         // A vector grows into pages it has not touched yet, which take no memory: the
         // index takes four bytes a header.
-        headers_.resize(kHashGroups);
+        headers_.resize(std::clamp<std::size_t>(data_.size() / 64, 1, kMaxHashGroups));
         for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
-            headers_[hashGroup(name)].push_back(static_cast<std::uint32_t>(h));
+            headers_[nameHash(name) % headers_.size()].push_back(static_cast<std::uint32_t>(h));
     }
-    for (const std::uint32_t header : headers_[hashGroup(lowerName)])
+    for (const std::uint32_t header : headers_[nameHash(lowerName) % headers_.size()])
         if (headerName(lineAt(data_, header), name) && sameName(name, lowerName) && visit(header))
             return;
 }
@@ -259,8 +262,11 @@ std::size_t IniText::additionFor(std::string_view lowerName) const {
 
 std::size_t IniText::keyLineIn(std::size_t header, std::string_view lowerKey) const {
     const std::size_t end = sectionEnd(data_, header);
-    for (std::size_t pos = lineAfter(data_, header); pos < end; pos = lineAfter(data_, pos))
-        if (isKeyLine(lineAt(data_, pos), lowerKey)) return pos;
+    for (std::size_t pos = lineAfter(data_, header); pos < end;) {
+        const std::string_view line = lineAt(data_, pos);
+        if (isKeyLine(line, lowerKey)) return pos;
+        pos = endOfLine(data_, pos + line.size());
+    }
     return npos;
 }
 
