@@ -1,17 +1,20 @@
 #include "ini_text.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
-#include <utility>
 
 namespace qe {
 
 namespace {
 
-constexpr std::size_t kNone = std::string_view::npos;
+constexpr std::size_t npos = std::string_view::npos;
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// Groups of the header index, one for each 64 bytes of text up to this many: sections
+// of many names spread over them, so that a read compares a few names only.
+constexpr std::size_t kMaxHashGroups = 256;
 
-bool isBlank(char c) {
+// The blanks of the file syntax.
+bool isSpaceOrTab(char c) {
     return c == ' ' || c == '\t';
 }
 
@@ -20,15 +23,11 @@ bool isBreak(char c) {
 }
 
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
+    while (!s.empty() && isSpaceOrTab(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
+    while (!s.empty() && isSpaceOrTab(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-bool isBlankLine(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), isBlank);
 }
 
 // The one place where names are folded: ASCII letters only, every other byte as is.
@@ -42,6 +41,7 @@ std::string lowerName(std::string_view name) {
     return lower;
 }
 
+// Whether name, in any letter case, is lower.
 bool sameName(std::string_view name, std::string_view lower) {
     if (name.size() != lower.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i)
@@ -49,118 +49,151 @@ bool sameName(std::string_view name, std::string_view lower) {
     return true;
 }
 
-// Equal for names that match; a quick first test before comparing the names. Looks
-// at the length and four letters only, so that a file of many sections is cheap.
-std::uint16_t nameHash(std::string_view name) {
-    if (name.empty()) return 0;
-    auto at = [&](std::size_t i) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(lowerChar(name[i])));
-    };
-    const std::size_t n = name.size();
-    const std::uint32_t hash = static_cast<std::uint32_t>(n) * 40503u ^ at(0) << 8 ^ at(n - 1) ^
-                               at(n / 2) << 4 ^ at(n / 3) << 12;
-    return static_cast<std::uint16_t>(hash ^ hash >> 16);
+// The same for names that match in any letter case. Looks at the length and the
+// last eight characters only, which tell the sections of most files apart.
+std::size_t nameHash(std::string_view name) {
+    std::size_t hash = name.size();
+    for (std::size_t i = name.size() > 8 ? name.size() - 8 : 0; i < name.size(); ++i)
+        hash = hash * 31 + static_cast<unsigned char>(lowerChar(name[i]));
+    return hash;
 }
 
-// A line break inside a written name or value would split its line in two.
+// s with every CR and LF as a space, so that a written name or value cannot break
+// its line and inject lines of its own.
 std::string oneLine(std::string_view s) {
     std::string line(s);
-    std::replace_if(
-        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(line.begin(), line.end(), isBreak, ' ');
     return line;
 }
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
-// Where the content of the line holding pos ends: at the next CR or LF, or the end.
-std::size_t contentEnd(std::string_view text, std::size_t pos) {
-    while (pos < text.size() && !isBreak(text[pos]))
-        ++pos;
-    return pos;
+// The content of the line that starts at pos, without its line ending.
+std::string_view lineAt(std::string_view text, std::size_t pos) {
+    std::size_t end = pos;
+    while (end < text.size() && !isBreak(text[end]))
+        ++end;
+    return text.substr(pos, end - pos);
 }
 
 // Where the next line starts, given where the content of this one ends.
-std::size_t nextLine(std::string_view text, std::size_t end) {
-    if (end >= text.size()) return text.size();
+std::size_t endOfLine(std::string_view text, std::size_t end) {
+    if (end == text.size()) return end;
     return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
 }
 
-// Calls visit(offset, content) for each line in text[from, to) until it returns true.
-template <typename Visit>
-bool forLines(std::string_view text, std::size_t from, std::size_t to, Visit visit) {
-    while (from < to) {
-        const std::size_t end = contentEnd(text, from);
-        if (visit(from, text.substr(from, end - from))) return true;
-        from = nextLine(text, end);
-    }
-    return false;
+// Where the line after the one that starts at pos starts; text.size() after the last.
+std::size_t lineAfter(std::string_view text, std::size_t pos) {
+    return endOfLine(text, pos + lineAt(text, pos).size());
 }
 
 // False when the line is no header; a "[" without a "]" opens no section.
 bool headerName(std::string_view content, std::string_view& name) {
-    std::size_t i = 0;
-    while (i < content.size() && isBlank(content[i]))
-        ++i;
-    if (i == content.size() || content[i] != '[') return false;
-    const std::size_t close = content.find(']', i + 1);
-    if (close == kNone) return false;
-    name = trimmed(content.substr(i + 1, close - i - 1));
+    const std::string_view line = trimmed(content);
+    if (line.empty() || line.front() != '[') return false;
+    const std::size_t close = line.find(']');
+    if (close == npos) return false;
+    name = trimmed(line.substr(1, close - 1));
     return true;
 }
 
 // Empty when the line is no key line.
 std::string_view keyName(std::string_view content) {
-    std::size_t i = 0;
-    while (i < content.size() && isBlank(content[i]))
-        ++i;
-    if (i == content.size() || content[i] == ';' || content[i] == '#' || content[i] == '[')
+    const std::string_view line = trimmed(content);
+    const std::size_t equals = line.find('=');
+    if (line.empty() || line.front() == ';' || line.front() == '#' || line.front() == '[' ||
+        equals == npos)
         return {};
-    const std::size_t equals = content.find('=', i);
-    if (equals == kNone) return {};
-    return trimmed(content.substr(i, equals - i));
+    return trimmed(line.substr(0, equals));
 }
 
-// Calls found(line start, name) for each header line of text[start, end). Looks at
-// the lines with a "[" only, so that a file of short lines costs one memchr.
-template <typename Found> void scanHeaders(std::string_view text, std::size_t start, Found found) {
-    const char* data = text.data();
-    const std::size_t size = text.size();
-    std::size_t pos = start;
-    while (pos < size) {
-        // A short look first: memchr costs more than it saves when "[" is near.
-        const std::size_t near = std::min(size, pos + 16);
-        while (pos < near && data[pos] != '[')
-            ++pos;
-        if (pos == near) {
-            const void* hit = std::memchr(data + pos, '[', size - pos);
-            if (!hit) return;
-            pos = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
-        }
-        std::size_t begin = pos;
-        while (begin > start && isBlank(data[begin - 1]))
-            --begin;
-        std::size_t close = pos + 1;
-        if (begin != start && !isBreak(data[begin - 1])) {
-            pos = close;
-            continue;
-        }
-        while (close < size && data[close] != ']' && !isBreak(data[close]))
-            ++close;
-        if (close < size && data[close] == ']')
-            found(begin, trimmed(text.substr(pos + 1, close - pos - 1)));
-        pos = close;
-    }
+bool isKeyLine(std::string_view content, std::string_view lowerKey) {
+    const std::string_view name = keyName(content);
+    return !name.empty() && sameName(name, lowerKey);
 }
+
+// Where the first header line at or after pos starts, pos being the start of a
+// line, with its section name; npos when there is none. Moves pos to the line
+// after it. Looks only at the lines with a "[", so that a file of plain lines costs
+// one memchr.
+std::size_t nextHeader(std::string_view text, std::size_t& pos, std::string_view& name) {
+    for (std::size_t open = text.find('[', pos); open != npos; open = text.find('[', open + 1)) {
+        std::size_t begin = open;
+        while (begin > pos && isSpaceOrTab(text[begin - 1]))
+            --begin;
+        if (begin != pos && !isBreak(text[begin - 1])) continue;
+        const std::string_view line = lineAt(text, begin);
+        if (!headerName(line, name)) continue;
+        pos = endOfLine(text, begin + line.size());
+        return begin;
+    }
+    return npos;
+}
+
+// Where the section whose header line starts at header ends: at the next header
+// line, or at the end of the text.
+std::size_t sectionEnd(std::string_view text, std::size_t header) {
+    std::size_t pos = lineAfter(text, header);
+    std::string_view name;
+    return std::min(nextHeader(text, pos, name), text.size());
+}
+
+// The value of a key line: after the first "=", blanks and one pair of quotes
+// removed, cut to the longest value a read returns.
+std::string valueOf(std::string_view content) {
+    std::string_view value = trimmed(content.substr(content.find('=') + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return std::string(value.substr(0, IniText::kMaxValueLength));
+}
+
+// Puts out a text in pieces: stretches of its bytes in order, and written lines.
+template <typename Sink> class Output {
+public:
+    Output(std::string_view text, bool lastLineOpen, std::string_view eol, Sink& sink)
+        : text_(text), lastLineOpen_(lastLineOpen), eol_(eol), sink_(sink) {}
+
+    // The bytes from where the last piece ended up to `to`.
+    void copyTo(std::size_t to) {
+        if (to <= pos_) return;
+        sink_(text_.substr(pos_, to - pos_));
+        pos_ = to;
+        open_ = lastLineOpen_ && to == text_.size();
+    }
+    void skipTo(std::size_t to) { pos_ = to; }
+    // content in place of the line that starts where the last piece ended; its line
+    // ending comes with the next copy.
+    void replaceLine(std::string_view content) {
+        sink_(content);
+        pos_ += lineAt(text_, pos_).size();
+        open_ = lastLineOpen_ && pos_ == text_.size();
+    }
+    // A written line with the file's ending; the text's last line, put out without
+    // an ending, gets one first.
+    void line(std::string_view content) {
+        if (open_) sink_(eol_);
+        sink_(content);
+        sink_(eol_);
+        open_ = false;
+    }
+
+private:
+    std::string_view text_;
+    bool lastLineOpen_;
+    std::string_view eol_;
+    Sink& sink_;
+    std::size_t pos_ = 0;
+    bool open_ = false; // the last piece is the text's last line, which has no ending
+};
 
 } // namespace
 
 std::vector<IniLine> iniLines(std::string_view text) {
     std::vector<IniLine> lines;
-    const std::size_t start = text.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
     std::string_view section;
-    forLines(text, start, text.size(), [&](std::size_t, std::string_view content) {
+    const std::size_t start = text.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
+    for (std::size_t pos = start; pos < text.size(); pos = lineAfter(text, pos)) {
+        const std::string_view content = lineAt(text, pos), first = trimmed(content);
         IniLine line{lines.size() + 1, IniLine::Kind::Other, section, {}, content};
-        const std::string_view first = trimmed(content);
         if (headerName(content, line.name)) {
             line.kind = IniLine::Kind::Header;
             section = line.section = line.name;
@@ -172,268 +205,206 @@ std::vector<IniLine> iniLines(std::string_view text) {
             line.kind = IniLine::Kind::Key;
         }
         lines.push_back(line);
-        return false;
-    });
+    }
     return lines;
-}
-
-void IniText::Headers::add(std::size_t offset, std::uint16_t nameHash) {
-    if (size_ % kBlock == 0) {
-        blocks_.emplace_back();
-        blocks_.back().low.reserve(kBlock);
-        blocks_.back().hash.reserve(kBlock);
-    }
-    Block& block = blocks_.back();
-    block.low.push_back(static_cast<std::uint32_t>(offset));
-    const auto high = static_cast<std::uint16_t>(static_cast<std::uint64_t>(offset) >> 32);
-    if (high != 0 || !block.high.empty()) {
-        block.high.resize(block.low.size() - 1);
-        block.high.push_back(high);
-    }
-    block.hash.push_back(nameHash);
-    ++size_;
-}
-
-std::size_t IniText::Headers::offset(std::size_t i) const {
-    const Block& block = blocks_[i / kBlock];
-    const std::size_t j = i % kBlock;
-    const std::uint64_t high = j < block.high.size() ? block.high[j] : 0;
-    return static_cast<std::size_t>(high << 32 | block.low[j]);
 }
 
 IniText::IniText(std::string bytes) : data_(std::move(bytes)) {
     if (data_.compare(0, kBom.size(), kBom) == 0) bodyStart_ = kBom.size();
     const std::size_t last = data_.find_last_of("\r\n");
-    if (last != std::string::npos)
+    if (last != npos)
         eol_ = data_[last] == '\r' ? "\r" : last > 0 && data_[last - 1] == '\r' ? "\r\n" : "\n";
     lastLineOpen_ = data_.size() > bodyStart_ && !isBreak(data_.back());
 }
 
-const IniText::Headers& IniText::headers() const {
-    if (!indexed_) {
-        scanHeaders(data_, bodyStart_, [&](std::size_t begin, std::string_view name) {
-            headers_.add(begin, nameHash(name));
-        });
-        indexed_ = true;
-    }
-    return headers_;
+bool IniText::isErased(std::string_view lowerName) const {
+    return std::find(erased_.begin(), erased_.end(), lowerName) != erased_.end();
 }
 
-std::size_t IniText::sectionEnd(std::size_t header) const {
-    return header + 1 < headers().size() ? headers_.offset(header + 1) : data_.size();
-}
-
-template <typename Visit> bool IniText::forSections(std::string_view lowerName, Visit visit) const {
-    const std::string_view text(data_);
-    return headers().forHash(nameHash(lowerName), [&](std::size_t h) {
-        if (!erased_.empty() && erased_[h]) return false;
-        const std::size_t begin = headers_.offset(h);
+// Calls visit(header offset) for each section of the text named lowerName that is
+// not erased, in file order, until visit returns true. A text too large for the
+// index is searched header by header.
+template <typename Visit> void IniText::forSections(std::string_view lowerName, Visit visit) const {
+    if (isErased(lowerName)) return;
+    if (data_.size() > std::numeric_limits<std::uint32_t>::max()) {
         std::string_view name;
-        headerName(text.substr(begin, contentEnd(text, begin) - begin), name);
-        return sameName(name, lowerName) && visit(h);
-    });
+        for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
+            if (sameName(name, lowerName) && visit(h)) return;
+        return;
+    }
+    std::string_view name;
+    if (headers_.empty()) {
+        // A vector grows into pages it has not touched yet, which take no memory: the
+        // index takes four bytes a header.
+        headers_.resize(std::clamp<std::size_t>(data_.size() / 64, 1, kMaxHashGroups));
+        for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
+            headers_[nameHash(name) % headers_.size()].push_back(static_cast<std::uint32_t>(h));
+    }
+    for (const std::uint32_t header : headers_[nameHash(lowerName) % headers_.size()])
+        if (headerName(lineAt(data_, header), name) && sameName(name, lowerName) && visit(header))
+            return;
 }
 
-IniText::KeyLine IniText::findKey(std::string_view lowerSection, std::string_view lowerKey) const {
-    auto matches = [&](std::string_view content) {
-        const std::string_view name = keyName(content);
-        return !name.empty() && sameName(name, lowerKey);
-    };
-    const std::string_view text(data_);
-    KeyLine found;
-    forSections(lowerSection, [&](std::size_t h) {
-        // A replaced line keeps its key name, so the file's own line decides.
-        const std::size_t body = nextLine(text, contentEnd(text, headers_.offset(h)));
-        if (forLines(text, body, sectionEnd(h), [&](std::size_t at, std::string_view content) {
-                if (!matches(content)) return false;
-                auto it = replaced_.find(at);
-                found = {KeyLine::In::Text, at, 0,
-                         it == replaced_.end() ? content : std::string_view(it->second)};
-                return true;
-            }))
-            return true;
-        for (std::size_t a = 0; a < added_.size(); ++a) {
-            if (added_[a].header != h) continue;
-            for (std::size_t i = 0; i < added_[a].lines.size(); ++i)
-                if (matches(added_[a].lines[i])) {
-                    found = {KeyLine::In::Added, a, i, added_[a].lines[i]};
-                    return true;
-                }
-        }
-        return false;
+std::size_t IniText::firstSection(std::string_view lowerName) const {
+    std::size_t found = npos;
+    forSections(lowerName, [&](std::size_t header) {
+        found = header;
+        return true;
     });
-    if (found.in != KeyLine::In::Nowhere) return found;
-    for (std::size_t s = 0; s < appended_.size(); ++s) {
-        if (appended_[s].lowerName != lowerSection) continue;
-        for (std::size_t i = 1; i < appended_[s].lines.size(); ++i)
-            if (matches(appended_[s].lines[i]))
-                return {KeyLine::In::New, s, i, appended_[s].lines[i]};
+    return found;
+}
+
+std::size_t IniText::additionFor(std::string_view lowerName) const {
+    for (std::size_t i = 0; i < additions_.size(); ++i)
+        if (additions_[i].lowerName == lowerName) return i;
+    return npos;
+}
+
+std::size_t IniText::keyLineIn(std::size_t header, std::string_view lowerKey) const {
+    const std::size_t end = sectionEnd(data_, header);
+    for (std::size_t pos = lineAfter(data_, header); pos < end;) {
+        const std::string_view line = lineAt(data_, pos);
+        if (isKeyLine(line, lowerKey)) return pos;
+        pos = endOfLine(data_, pos + line.size());
     }
+    return npos;
+}
+
+// The lines of each section in file order; the lines added to the first section
+// follow its own lines, those of a new section come last.
+IniText::KeyLine IniText::findKey(std::string_view lowerSection, std::string_view lowerKey) const {
+    KeyLine found{npos, npos, additionFor(lowerSection)};
+    const auto addedLine = [&] {
+        if (found.addition == npos) return npos;
+        const std::vector<std::string>& lines = additions_[found.addition].lines;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (isKeyLine(lines[i], lowerKey)) return i;
+        return npos;
+    };
+    bool pastFirst = false;
+    forSections(lowerSection, [&](std::size_t header) {
+        found.at = keyLineIn(header, lowerKey);
+        if (found.at == npos && !std::exchange(pastFirst, true)) found.line = addedLine();
+        return found.at != npos || found.line != npos;
+    });
+    if (!pastFirst && found.at == npos) found.line = addedLine();
     return found;
 }
 
 std::string IniText::read(std::string_view section, std::string_view key,
                           std::string_view def) const {
-    const KeyLine line = findKey(lowerName(section), lowerName(key));
-    if (line.in == KeyLine::In::Nowhere) return std::string(def);
-    std::string_view value = trimmed(line.content.substr(line.content.find('=') + 1));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    return std::string(value.substr(0, kMaxValueLength));
+    const KeyLine found = findKey(lowerName(section), lowerName(key));
+    if (found.line != npos) return valueOf(additions_[found.addition].lines[found.line]);
+    if (found.at == npos) return std::string(def);
+    const auto it = replaced_.find(found.at);
+    return valueOf(it == replaced_.end() ? lineAt(data_, found.at) : std::string_view(it->second));
 }
 
+// After the last non-blank line of the section that starts at header, so that
+// blank lines before the next header stay there.
 std::size_t IniText::insertionPoint(std::size_t header) const {
-    const std::string_view text(data_);
-    std::size_t point = nextLine(text, contentEnd(text, headers_.offset(header)));
-    forLines(text, point, sectionEnd(header), [&](std::size_t at, std::string_view content) {
-        if (!isBlankLine(content)) point = nextLine(text, at + content.size());
-        return false;
-    });
+    const std::size_t end = sectionEnd(data_, header);
+    std::size_t point = lineAfter(data_, header);
+    for (std::size_t pos = point; pos < end; pos = lineAfter(data_, pos))
+        if (!trimmed(lineAt(data_, pos)).empty()) point = lineAfter(data_, pos);
     return point;
 }
 
 void IniText::write(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string name = oneLine(section);
+    const std::string name = oneLine(section), keyText = oneLine(key);
     const std::string lowerSection = lowerName(name);
-    std::string content = oneLine(key) + "=" + oneLine(value);
-    changed_ = dirty_ = true;
+    std::string content = keyText + "=" + oneLine(value);
+    changed_ = true;
+    resultReady_ = false;
 
-    const KeyLine found = findKey(lowerSection, lowerName(oneLine(key)));
-    switch (found.in) {
-    case KeyLine::In::Text:
+    // A replaced line keeps its key name, so the text's own line decides.
+    const KeyLine found = findKey(lowerSection, lowerName(keyText));
+    if (found.at != npos) {
         replaced_[found.at] = std::move(content);
-        return;
-    case KeyLine::In::Added:
-        added_[found.at].lines[found.line] = std::move(content);
-        return;
-    case KeyLine::In::New:
-        appended_[found.at].lines[found.line] = std::move(content);
-        return;
-    case KeyLine::In::Nowhere:
-        break;
+    } else if (found.line != npos) {
+        additions_[found.addition].lines[found.line] = std::move(content);
+    } else if (found.addition != npos) {
+        additions_[found.addition].lines.push_back(std::move(content));
+    } else {
+        const std::size_t first = firstSection(lowerSection);
+        Addition added{lowerSection, first == npos ? npos : insertionPoint(first), {}};
+        if (first == npos) added.lines.push_back("[" + name + "]");
+        added.lines.push_back(std::move(content));
+        const auto place =
+            std::upper_bound(additions_.begin(), additions_.end(), added.at,
+                             [](std::size_t at, const Addition& a) { return at < a.at; });
+        additions_.insert(place, std::move(added));
     }
-    std::size_t first = kNone;
-    forSections(lowerSection, [&](std::size_t h) {
-        first = h;
-        return true;
-    });
-    if (first != kNone) {
-        auto it = std::lower_bound(added_.begin(), added_.end(), first,
-                                   [](const Added& a, std::size_t h) { return a.header < h; });
-        if (it == added_.end() || it->header != first)
-            it = added_.insert(it, Added{first, insertionPoint(first), {}});
-        it->lines.push_back(std::move(content));
-        return;
-    }
-    for (NewSection& s : appended_)
-        if (s.lowerName == lowerSection) {
-            s.lines.push_back(std::move(content));
-            return;
-        }
-    appended_.push_back({lowerSection, {"[" + name + "]", std::move(content)}});
 }
 
 void IniText::eraseSection(std::string_view section) {
     const std::string lower = lowerName(oneLine(section));
-    bool any = false;
-    forSections(lower, [&](std::size_t h) {
-        if (erased_.empty()) erased_.resize(headers_.size()); // indexed by forSections
-        erased_[h] = any = true;
-        return false;
-    });
-    if (any)
-        added_.erase(std::remove_if(added_.begin(), added_.end(),
-                                    [&](const Added& a) { return erased_[a.header]; }),
-                     added_.end());
-    const std::size_t before = appended_.size();
-    appended_.erase(std::remove_if(appended_.begin(), appended_.end(),
-                                   [&](const NewSection& s) { return s.lowerName == lower; }),
-                    appended_.end());
-    if (any || appended_.size() != before) changed_ = dirty_ = true;
+    const bool inText = firstSection(lower) != npos;
+    if (inText) erased_.push_back(lower);
+    const std::size_t a = additionFor(lower);
+    if (a != npos) additions_.erase(additions_.begin() + static_cast<std::ptrdiff_t>(a));
+    if (inText || a != npos) {
+        changed_ = true;
+        resultReady_ = false;
+    }
 }
 
-// Puts out the text with every operation applied, piece by piece.
-template <typename Sink> void IniText::produce(Sink& out) const {
-    const std::string_view text(data_);
-    bool open = false; // the last piece put out is the file's last line, without an ending
-    auto copy = [&](std::size_t from, std::size_t to) {
-        if (from >= to) return;
-        out(text.substr(from, to - from));
-        open = to == text.size() && lastLineOpen_;
-    };
-    auto line = [&](std::string_view content) {
-        if (open) out(eol_);
-        out(content);
-        out(eol_);
-        open = false;
-    };
-    auto addition = added_.begin();
-    auto section = [&](std::size_t h, std::size_t pos, std::size_t end) {
-        if (!erased_.empty() && erased_[h]) return;
-        // Replaced lines are key lines, so they all stand before the added ones.
-        if (!replaced_.empty())
-            for (auto it = replaced_.lower_bound(pos); it != replaced_.end() && it->first < end;
-                 ++it) {
-                copy(pos, it->first);
-                const std::size_t contentStop = contentEnd(text, it->first);
-                pos = nextLine(text, contentStop);
-                out(it->second);
-                open = pos == text.size() && lastLineOpen_;
-                copy(contentStop, pos);
+std::size_t IniText::nextErasedSection(std::size_t from) const {
+    if (erased_.empty()) return npos;
+    std::string_view name;
+    for (std::size_t pos = from, h; (h = nextHeader(data_, pos, name)) != npos;)
+        if (isErased(lowerName(name))) return h;
+    return npos;
+}
+
+// The stretches of the text between erased sections, each with its replaced and
+// added lines in place, then the new sections.
+template <typename Sink> void IniText::produce(Sink& sink) const {
+    Output<Sink> out(data_, lastLineOpen_, eol_, sink);
+    auto replaced = replaced_.begin();
+    auto addition = additions_.begin();
+    for (std::size_t from = bodyStart_;;) {
+        const std::size_t erased = nextErasedSection(from);
+        const std::size_t stop = std::min(erased, data_.size());
+        for (;;) {
+            const bool replace = replaced != replaced_.end() && replaced->first < stop;
+            const bool add = addition != additions_.end() && addition->at <= stop;
+            if (replace && (!add || replaced->first < addition->at)) {
+                out.copyTo(replaced->first);
+                out.replaceLine((replaced++)->second);
+            } else if (add) {
+                out.copyTo(addition->at);
+                for (const std::string& line : (addition++)->lines)
+                    out.line(line);
+            } else {
+                break;
             }
-        while (addition != added_.end() && addition->header < h)
-            ++addition;
-        if (addition != added_.end() && addition->header == h) {
-            copy(pos, addition->offset);
-            pos = addition->offset;
-            for (const std::string& added : addition->lines)
-                line(added);
         }
-        copy(pos, end);
-    };
-    std::size_t count = 0;
-    std::size_t start = 0;
-    auto header = [&](std::size_t begin) {
-        if (count == 0)
-            copy(0, begin);
-        else
-            section(count - 1, start, begin);
-        start = begin;
-        ++count;
-    };
-    // Without the index the headers are found again.
-    if (indexed_)
-        for (std::size_t h = 0; h < headers_.size(); ++h)
-            header(headers_.offset(h));
-    else
-        scanHeaders(text, bodyStart_, [&](std::size_t begin, std::string_view) { header(begin); });
-    if (count == 0)
-        copy(0, text.size());
-    else
-        section(count - 1, start, text.size());
-    for (const NewSection& made : appended_)
-        for (const std::string& added : made.lines)
-            line(added);
+        out.copyTo(stop);
+        if (erased == npos) break;
+        from = sectionEnd(data_, erased);
+        while (replaced != replaced_.end() && replaced->first < from)
+            ++replaced;
+        out.skipTo(from);
+    }
+    for (; addition != additions_.end(); ++addition)
+        for (const std::string& line : addition->lines)
+            out.line(line);
 }
 
 const std::string& IniText::bytes() const {
     if (!changed_) return data_;
-    if (dirty_) {
+    if (!resultReady_) {
         std::size_t size = 0;
         auto count = [&](std::string_view piece) { size += piece.size(); };
         produce(count);
-        // The index costs up to twice the text for a file of nothing but headers;
-        // it goes before the result is built and comes back when next needed.
-        headers_ = Headers();
-        indexed_ = false;
-        cache_.clear();
-        cache_.reserve(size);
-        auto append = [&](std::string_view piece) { cache_.append(piece); };
+        result_ = std::string();
+        result_.reserve(size);
+        auto append = [&](std::string_view piece) { result_.append(piece); };
         produce(append);
-        dirty_ = false;
+        resultReady_ = true;
     }
-    return cache_;
+    return result_;
 }
 
 } // namespace qe

@@ -25,12 +25,12 @@
 //   file order. Of several lines of one key, the first one counts for reads and
 //   writes.
 //
-// Cost: the text is kept once, as read. The only bookkeeping per line of the file is
-// an index of six bytes for each section header (where it starts and a hash of its
-// name), and a bit for each header once a section is erased; key lines are found by
-// going through the lines of the wanted sections when a key is asked for. The index
-// is let go while bytes() builds the result, so that a text, its index and its
-// result together stay within three times the size of the file.
+// Cost: the text is kept once, as read. The only bookkeeping per line of the file
+// is four bytes for each section header (where its line starts), grouped by a hash
+// of its name so that a read compares the names of a few sections only; key lines
+// are found by going through the lines of the wanted sections. A text, its index
+// and the result of its edits together stay within three times the size of the
+// file. A text of 4 GiB or more has no index: a read goes through its headers.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +38,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qe {
@@ -93,90 +94,49 @@ public:
     const std::string& original() const { return data_; }
 
 private:
-    // Where each header line starts and a hash of its name, in file order. Kept in
-    // blocks, so that the list grows without copying and holds at most one block
-    // unused: six bytes a header while the text is under 4 GiB.
-    class Headers {
-    public:
-        void add(std::size_t offset, std::uint16_t nameHash);
-        std::size_t size() const { return size_; }
-        std::size_t offset(std::size_t i) const;
-        // Calls visit(i) for each header whose name hash is hash, in file order, until
-        // visit returns true; returns whether one did.
-        template <typename Visit> bool forHash(std::uint16_t hash, Visit visit) const {
-            for (std::size_t b = 0; b < blocks_.size(); ++b) {
-                const std::vector<std::uint16_t>& hashes = blocks_[b].hash;
-                for (std::size_t j = 0; j < hashes.size(); ++j) {
-                    // Eight at a time without a branch each, which the compiler
-                    // turns into one vector compare.
-                    while (j + 8 <= hashes.size()) {
-                        bool any = false;
-                        for (std::size_t k = 0; k < 8; ++k)
-                            any |= hashes[j + k] == hash;
-                        if (any) break;
-                        j += 8;
-                    }
-                    if (j < hashes.size() && hashes[j] == hash && visit(b * kBlock + j))
-                        return true;
-                }
-            }
-            return false;
-        }
-
-    private:
-        static constexpr std::size_t kBlock = 1 << 14;
-        struct Block {
-            std::vector<std::uint32_t> low;
-            std::vector<std::uint16_t> high; // empty while every offset fits in 32 bits
-            std::vector<std::uint16_t> hash;
-        };
-        std::vector<Block> blocks_;
-        std::size_t size_ = 0;
-    };
-
-    // Lines added by writes to an existing section: they stand at offset, after the
-    // last non-blank line of the section that starts at headers_.offset(header).
-    struct Added {
-        std::size_t header;
-        std::size_t offset;
-        std::vector<std::string> lines; // without line endings
-    };
-    // A section made by a write; lines[0] is its header line.
-    struct NewSection {
+    // The lines that writes added to one section, without line endings: after the
+    // last non-blank line of its first section in the text, or, for a section the
+    // text lacks, at the end, its header line first.
+    struct Addition {
         std::string lowerName;
+        std::size_t at; // an offset in the text, or npos for the end
         std::vector<std::string> lines;
     };
-    // Where the line that a read of a key finds stands.
+    // The line a read of a key finds: a line of the text at offset `at`, or line
+    // `line` of additions_[addition]; npos for none. addition is the section's
+    // entry in additions_ even when the key is elsewhere.
     struct KeyLine {
-        enum class In { Nowhere, Text, Added, New } in = In::Nowhere;
-        std::size_t at = 0; // In::Text: the line's offset; otherwise the index in added_/appended_
-        std::size_t line = 0; // the index in that entry's lines
-        std::string_view content;
+        std::size_t at, line, addition;
     };
 
-    // The index of the headers, made when first needed.
-    const Headers& headers() const;
-    std::size_t sectionEnd(std::size_t header) const;
-    // Calls visit(header index) for each section named lowerName that is not erased,
-    // in file order, until visit returns true; returns whether one did.
-    template <typename Visit> bool forSections(std::string_view lowerName, Visit visit) const;
+    bool isErased(std::string_view lowerName) const;
+    template <typename Visit> void forSections(std::string_view lowerName, Visit visit) const;
+    // Where the first section of the text named lowerName starts, or npos.
+    std::size_t firstSection(std::string_view lowerName) const;
+    // The entry of section lowerName in additions_, or npos.
+    std::size_t additionFor(std::string_view lowerName) const;
+    // Where the first key line of lowerKey in the section at header starts, or npos.
+    std::size_t keyLineIn(std::size_t header, std::string_view lowerKey) const;
     KeyLine findKey(std::string_view lowerSection, std::string_view lowerKey) const;
+    // Where a new key of the section that starts at header goes.
     std::size_t insertionPoint(std::size_t header) const;
-    template <typename Sink> void produce(Sink& out) const;
+    // Where the first erased section at or after from starts, or npos.
+    std::size_t nextErasedSection(std::size_t from) const;
+    template <typename Sink> void produce(Sink& sink) const;
 
     std::string data_;
     std::size_t bodyStart_ = 0; // after a byte order mark
-    mutable Headers headers_;
-    mutable bool indexed_ = false;
-    std::vector<bool> erased_;                    // by header; empty until the first erase
-    std::map<std::size_t, std::string> replaced_; // key line offset -> its new content
-    std::vector<Added> added_;                    // by header, ascending
-    std::vector<NewSection> appended_;
     std::string eol_ = "\n";
     bool lastLineOpen_ = false; // the text ends in a line without a line ending
+    // Where the header lines start, grouped by a hash of their name, each group in
+    // file order; made by the first lookup, for a text under 4 GiB.
+    mutable std::vector<std::vector<std::uint32_t>> headers_;
+    std::vector<std::string> erased_;             // lower-case names of erased sections
+    std::map<std::size_t, std::string> replaced_; // key line offset -> its new content
+    std::vector<Addition> additions_;             // by where they go
     bool changed_ = false;
-    mutable bool dirty_ = false;
-    mutable std::string cache_;
+    mutable bool resultReady_ = false;
+    mutable std::string result_;
 };
 
 } // namespace qe

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,19 @@ struct KeyLine {
     std::string section, key, value;
 };
 
-// The bytes that these writes give, in this order, applied to base.
+// The bytes of base followed by these keys as a save appends them: each section
+// once, where its first key comes, with a "[section]" line and its "key=value"
+// lines in order. base is empty or ends in "\n".
 inline std::string fileOf(const std::vector<KeyLine>& keys, std::string base = {}) {
-    IniText file(std::move(base));
-    for (const KeyLine& k : keys)
-        file.write(k.section, k.key, k.value);
-    return file.bytes();
+    std::vector<std::string> sections;
+    std::map<std::string, std::string> lines;
+    for (const KeyLine& k : keys) {
+        if (lines.count(k.section) == 0) sections.push_back(k.section);
+        lines[k.section] += k.key + "=" + k.value + "\n";
+    }
+    for (const std::string& section : sections)
+        base += "[" + section + "]\n" + lines[section];
+    return base;
 }
 
 // The bytes a save gives for the ID, the project list and the other keys: misc
