@@ -3,7 +3,6 @@
 #include "judge.h"
 #include "opened.h"
 
-#include "config/check_config.h"
 #include "config/error.h"
 #include "config/write_ini.h"
 
