@@ -56,7 +56,7 @@ dependencies the client expects.
 It only reads and writes the client's file: sections and lines it does not
 own survive a save unchanged, and a save replaces the file in one step.")
 
-# Only what shlibdeps finds: the C and C++ runtimes.
+# Only what shlibdeps finds: the C library (the C++ runtime is linked in).
 set(CPACK_DEBIAN_QUENBYCONF_PACKAGE_NAME quenbyconf)
 set(CPACK_DEBIAN_QUENBYCONF_DESCRIPTION
     "read and set the configuration file of a distributed-computing client
