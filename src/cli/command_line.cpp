@@ -92,21 +92,27 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::string& 
     return o;
 }
 
-// The whole of an existing regular file; nullopt with the reason when it cannot be
-// read. Never waits on a FIFO or a device.
-std::optional<std::string> readExisting(const std::string& path, std::string& reason) {
+// An existing regular file opened for reading; -1, with the reason, otherwise.
+// Never waits on a FIFO or a device.
+int openRegular(const std::string& path, std::string& reason) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         reason = std::strerror(errno);
-        return std::nullopt;
+        return -1;
     }
     struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+    reason = S_ISDIR(st.st_mode) ? "Is a directory" : "not a regular file";
+    ::close(fd);
+    return -1;
+}
+
+// The whole of an existing regular file; nullopt with the reason when it cannot be
+// read.
+std::optional<std::string> readExisting(const std::string& path, std::string& reason) {
+    const int fd = openRegular(path, reason);
+    if (fd < 0) return std::nullopt;
     std::string bytes;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        reason = S_ISDIR(st.st_mode) ? "Is a directory" : "not a regular file";
-        ::close(fd);
-        return std::nullopt;
-    }
     char buffer[65536];
     for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
         if (n < 0 && errno == EINTR) continue;
@@ -119,6 +125,12 @@ std::optional<std::string> readExisting(const std::string& path, std::string& re
     }
     ::close(fd);
     return bytes;
+}
+
+bool readable(const std::string& path, std::string& reason) {
+    const int fd = openRegular(path, reason);
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
 }
 
 // "user 1000 (alice)", or the number alone for a user the system does not name.
@@ -245,7 +257,7 @@ int Command::change(const std::vector<Setting>& settings, bool write) {
     }
     const bool existed = exists(path_);
     std::string reason;
-    if (existed && !readExisting(path_, reason)) return fail(kUnreadable, path_ + ": " + reason);
+    if (existed && !readable(path_, reason)) return fail(kUnreadable, path_ + ": " + reason);
     if (!existed && !o_.create)
         return fail(kUnreadable, path_ + ": No such file or directory (--create makes it)");
     try {
@@ -304,7 +316,7 @@ int Command::run() {
         return operands.empty() ? apply() : usage("apply reads its request on standard input");
     if (verb == "set" || verb == "diff" || verb == "unset") {
         const std::optional<std::vector<Setting>> settings =
-            verb == "unset" ? unsetting(operands, fault) : setting(operands, fault);
+            settingsOf(operands, verb != "unset", fault);
         if (!settings) return usage(verb + ": " + fault);
         diffAsked_ = verb == "diff" || o_.dryRun;
         return change(*settings, verb != "diff" && !o_.dryRun);

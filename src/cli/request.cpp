@@ -104,33 +104,24 @@ std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& f
     return r;
 }
 
-std::optional<std::vector<Setting>> setting(const std::vector<std::string>& operands,
-                                            std::string& fault) {
+std::optional<std::vector<Setting>> settingsOf(const std::vector<std::string>& operands,
+                                               bool withValues, std::string& fault) {
     if (operands.empty()) {
-        fault = "give at least one KEY=VALUE";
+        fault = withValues ? "give at least one KEY=VALUE" : "give at least one KEY";
         return std::nullopt;
     }
     std::vector<Setting> settings;
     for (const std::string& operand : operands) {
-        const std::size_t equals = operand.find('=');
-        if (equals == std::string::npos) {
+        const std::size_t equals = withValues ? operand.find('=') : std::string::npos;
+        if (!withValues)
+            settings.push_back({operand, std::nullopt, false});
+        else if (equals != std::string::npos)
+            settings.push_back({operand.substr(0, equals), operand.substr(equals + 1), false});
+        else {
             fault = "not KEY=VALUE: " + operand;
             return std::nullopt;
         }
-        settings.push_back({operand.substr(0, equals), operand.substr(equals + 1), false});
     }
-    return settings;
-}
-
-std::optional<std::vector<Setting>> unsetting(const std::vector<std::string>& operands,
-                                              std::string& fault) {
-    if (operands.empty()) {
-        fault = "give at least one KEY";
-        return std::nullopt;
-    }
-    std::vector<Setting> settings;
-    for (const std::string& operand : operands)
-        settings.push_back({operand, std::nullopt, false});
     return settings;
 }
 

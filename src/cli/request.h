@@ -23,11 +23,9 @@ struct ApplyRequest {
 // fault, for any other document.
 std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& fault);
 
-// KEY=VALUE operands, split at the first "=".
-std::optional<std::vector<Setting>> setting(const std::vector<std::string>& operands,
-                                            std::string& fault);
-// KEY operands.
-std::optional<std::vector<Setting>> unsetting(const std::vector<std::string>& operands,
-                                              std::string& fault);
+// KEY=VALUE operands split at the first "=", or with withValues false KEY operands,
+// each made absent.
+std::optional<std::vector<Setting>> settingsOf(const std::vector<std::string>& operands,
+                                               bool withValues, std::string& fault);
 
 } // namespace qe::cli

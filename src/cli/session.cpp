@@ -14,11 +14,8 @@ namespace {
 
 constexpr const char* kMask = "********";
 
-// ASCII letters folded, as the file matches section and key names.
 bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return (x >= 'A' && x <= 'Z' ? x + 32 : x) == (y >= 'A' && y <= 'Z' ? y + 32 : y);
-           });
+    return lowerName(a) == lowerName(b);
 }
 
 bool isOwnedSection(std::string_view name) {
@@ -112,20 +109,8 @@ void reportChanges(const std::string& bytes, const std::string& text, const IniT
     }
 }
 
-// The text after the first "=" of a key line, blanks around it removed.
-std::string_view trimmedValue(std::string_view content) {
-    std::string_view value = content.substr(content.find('=') + 1);
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
-        value.remove_prefix(1);
-    while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
-        value.remove_suffix(1);
-    return value;
-}
-
 const char* erasedLine(const IniLine& line, std::set<std::string>& seen) {
-    std::string id = std::string(line.section) + "\n" + std::string(line.name);
-    std::transform(id.begin(), id.end(), id.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    const std::string id = lowerName(line.section) + "\n" + lowerName(line.name);
     switch (line.kind) {
     case IniLine::Kind::Blank:
         return nullptr;
@@ -150,7 +135,7 @@ void reportErasedLines(const std::string& bytes, std::vector<Entry>& into, const
         const char* why = erasedLine(line, seen);
         if (!why) continue;
         const bool keyLine = line.kind == IniLine::Kind::Key;
-        std::string value(keyLine ? trimmedValue(line.content) : line.content);
+        std::string value(keyLine ? line.value : line.content);
         if (keyLine && !rules.showSecrets && keyIn(line.section, line.name) == &key::firewallAuth)
             value = kMask;
         into.push_back({std::string(line.section) + (keyLine ? "." + std::string(line.name) : ""),

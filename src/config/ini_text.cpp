@@ -35,12 +35,6 @@ char lowerChar(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string lowerName(std::string_view name) {
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), lowerChar);
-    return lower;
-}
-
 // Whether name, in any letter case, is lower.
 bool sameName(std::string_view name, std::string_view lower) {
     if (name.size() != lower.size()) return false;
@@ -187,13 +181,19 @@ private:
 
 } // namespace
 
+std::string lowerName(std::string_view name) {
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(), lowerChar);
+    return lower;
+}
+
 std::vector<IniLine> iniLines(std::string_view text) {
     std::vector<IniLine> lines;
     std::string_view section;
     const std::size_t start = text.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
     for (std::size_t pos = start; pos < text.size(); pos = lineAfter(text, pos)) {
         const std::string_view content = lineAt(text, pos), first = trimmed(content);
-        IniLine line{lines.size() + 1, IniLine::Kind::Other, section, {}, content};
+        IniLine line{lines.size() + 1, IniLine::Kind::Other, section, {}, content, {}};
         if (headerName(content, line.name)) {
             line.kind = IniLine::Kind::Header;
             section = line.section = line.name;
@@ -203,6 +203,7 @@ std::vector<IniLine> iniLines(std::string_view text) {
             line.kind = IniLine::Kind::Comment;
         } else if (!(line.name = keyName(content)).empty()) {
             line.kind = IniLine::Kind::Key;
+            line.value = trimmed(content.substr(content.find('=') + 1));
         }
         lines.push_back(line);
     }

@@ -51,10 +51,15 @@ struct IniLine {
     std::string_view section; // the section it belongs to as written, "" before the first
     std::string_view name;    // a header's section name, a key line's key name
     std::string_view content; // without the line ending
+    std::string_view value;   // a key line's text after the first "=", blanks around it removed
 };
 
 // Every line of text, in order, a byte order mark left out of the first.
 std::vector<IniLine> iniLines(std::string_view text);
+
+// A section or key name with its ASCII letters in lower case, every other byte as
+// is: names that match without regard to letter case give the same text.
+std::string lowerName(std::string_view name);
 
 class IniText {
 public:
