@@ -9,12 +9,16 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
-// Groups of the header index, one for each 64 bytes of text up to this many: sections
-// of many names spread over them, so that a read compares a few names only.
-constexpr std::size_t kMaxHashGroups = 256;
+// The number of hash groups in the header index: a power of two, at most 256, and
+// at most one for each 64 bytes of text.
+std::size_t hashGroups(std::size_t textSize) {
+    std::size_t groups = 1;
+    while (groups < 256 && groups * 2 * 64 <= textSize)
+        groups *= 2;
+    return groups;
+}
 
-// The blanks of the file syntax.
-bool isSpaceOrTab(char c) {
+bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
@@ -22,38 +26,38 @@ bool isBreak(char c) {
     return c == '\n' || c == '\r';
 }
 
+// s without the blanks at either end.
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isSpaceOrTab(s.front()))
+    while (!s.empty() && isBlank(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && isSpaceOrTab(s.back()))
+    while (!s.empty() && isBlank(s.back()))
         s.remove_suffix(1);
     return s;
 }
 
-// The one place where names are folded: ASCII letters only, every other byte as is.
+// c in lower case when it is an ASCII letter, else c: the one place names are folded.
 char lowerChar(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Whether name, in any letter case, is lower.
-bool sameName(std::string_view name, std::string_view lower) {
-    if (name.size() != lower.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i)
-        if (lowerChar(name[i]) != lower[i]) return false;
+// Whether two names match without regard to the case of ASCII letters.
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerChar(a[i]) != lowerChar(b[i])) return false;
     return true;
 }
 
-// The same for names that match in any letter case. Looks at the length and the
-// last eight characters only, which tell the sections of most files apart.
+// A number from 0 to 255 that is the same for names that match: from the length
+// and the last eight bytes, each with bit 5 set, which folds ASCII letter case.
 std::size_t nameHash(std::string_view name) {
-    std::size_t hash = name.size();
+    std::uint64_t bits = name.size();
     for (std::size_t i = name.size() > 8 ? name.size() - 8 : 0; i < name.size(); ++i)
-        hash = hash * 31 + static_cast<unsigned char>(lowerChar(name[i]));
-    return hash;
+        bits = bits << 8 ^ (static_cast<unsigned char>(name[i]) | 0x20u);
+    return static_cast<std::size_t>(bits * 0x9E3779B97F4A7C15u >> 56);
 }
 
-// s with every CR and LF as a space, so that a written name or value cannot break
-// its line and inject lines of its own.
+// s with every CR and LF as a space.
 std::string oneLine(std::string_view s) {
     std::string line(s);
     std::replace_if(line.begin(), line.end(), isBreak, ' ');
@@ -68,28 +72,23 @@ std::string_view lineAt(std::string_view text, std::size_t pos) {
     return text.substr(pos, end - pos);
 }
 
-// Where the next line starts, given where the content of this one ends.
-std::size_t endOfLine(std::string_view text, std::size_t end) {
+// Where the line after the one that starts at pos starts; text.size() after the last.
+std::size_t lineAfter(std::string_view text, std::size_t pos) {
+    const std::size_t end = pos + lineAt(text, pos).size();
     if (end == text.size()) return end;
     return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
 }
 
-// Where the line after the one that starts at pos starts; text.size() after the last.
-std::size_t lineAfter(std::string_view text, std::size_t pos) {
-    return endOfLine(text, pos + lineAt(text, pos).size());
-}
-
-// False when the line is no header; a "[" without a "]" opens no section.
+// Whether the line is a header, and then its section name.
 bool headerName(std::string_view content, std::string_view& name) {
     const std::string_view line = trimmed(content);
-    if (line.empty() || line.front() != '[') return false;
     const std::size_t close = line.find(']');
-    if (close == npos) return false;
+    if (line.empty() || line.front() != '[' || close == npos) return false;
     name = trimmed(line.substr(1, close - 1));
     return true;
 }
 
-// Empty when the line is no key line.
+// The key name of a key line; empty for any other line.
 std::string_view keyName(std::string_view content) {
     const std::string_view line = trimmed(content);
     const std::size_t equals = line.find('=');
@@ -99,24 +98,37 @@ std::string_view keyName(std::string_view content) {
     return trimmed(line.substr(0, equals));
 }
 
-bool isKeyLine(std::string_view content, std::string_view lowerKey) {
+bool isKeyLine(std::string_view content, std::string_view key) {
     const std::string_view name = keyName(content);
-    return !name.empty() && sameName(name, lowerKey);
+    return !name.empty() && sameName(name, key);
 }
 
-// Where the first header line at or after pos starts, pos being the start of a
-// line, with its section name; npos when there is none. Moves pos to the line
-// after it. Looks only at the lines with a "[", so that a file of plain lines costs
-// one memchr.
+// Where the "]" of the header line that starts at pos stands, with its section name;
+// npos when the line is no header.
+std::size_t headerAt(std::string_view text, std::size_t pos, std::string_view& name) {
+    while (pos < text.size() && isBlank(text[pos]))
+        ++pos;
+    if (pos == text.size() || text[pos] != '[') return npos;
+    std::size_t close = pos + 1;
+    while (close < text.size() && text[close] != ']' && !isBreak(text[close]))
+        ++close;
+    if (close == text.size() || text[close] != ']') return npos;
+    name = trimmed(text.substr(pos + 1, close - pos - 1));
+    return close;
+}
+
+// Where the first header line at or after pos (a line start) starts, and its name;
+// npos when there is none. Moves pos to the line after it. Only lines with a "["
+// are looked at, so a file of other lines costs one memchr.
 std::size_t nextHeader(std::string_view text, std::size_t& pos, std::string_view& name) {
     for (std::size_t open = text.find('[', pos); open != npos; open = text.find('[', open + 1)) {
         std::size_t begin = open;
-        while (begin > pos && isSpaceOrTab(text[begin - 1]))
+        while (begin > pos && isBlank(text[begin - 1]))
             --begin;
-        if (begin != pos && !isBreak(text[begin - 1])) continue;
-        const std::string_view line = lineAt(text, begin);
-        if (!headerName(line, name)) continue;
-        pos = endOfLine(text, begin + line.size());
+        if (begin > pos && !isBreak(text[begin - 1])) continue;
+        const std::size_t close = headerAt(text, begin, name);
+        if (close == npos) continue;
+        pos = lineAfter(text, close);
         return begin;
     }
     return npos;
@@ -130,8 +142,7 @@ std::size_t sectionEnd(std::string_view text, std::size_t header) {
     return std::min(nextHeader(text, pos, name), text.size());
 }
 
-// The value of a key line: after the first "=", blanks and one pair of quotes
-// removed, cut to the longest value a read returns.
+// The value of a key line as a read returns it.
 std::string valueOf(std::string_view content) {
     std::string_view value = trimmed(content.substr(content.find('=') + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -139,45 +150,6 @@ std::string valueOf(std::string_view content) {
         value = value.substr(1, value.size() - 2);
     return std::string(value.substr(0, IniText::kMaxValueLength));
 }
-
-// Puts out a text in pieces: stretches of its bytes in order, and written lines.
-template <typename Sink> class Output {
-public:
-    Output(std::string_view text, bool lastLineOpen, std::string_view eol, Sink& sink)
-        : text_(text), lastLineOpen_(lastLineOpen), eol_(eol), sink_(sink) {}
-
-    // The bytes from where the last piece ended up to `to`.
-    void copyTo(std::size_t to) {
-        if (to <= pos_) return;
-        sink_(text_.substr(pos_, to - pos_));
-        pos_ = to;
-        open_ = lastLineOpen_ && to == text_.size();
-    }
-    void skipTo(std::size_t to) { pos_ = to; }
-    // content in place of the line that starts where the last piece ended; its line
-    // ending comes with the next copy.
-    void replaceLine(std::string_view content) {
-        sink_(content);
-        pos_ += lineAt(text_, pos_).size();
-        open_ = lastLineOpen_ && pos_ == text_.size();
-    }
-    // A written line with the file's ending; the text's last line, put out without
-    // an ending, gets one first.
-    void line(std::string_view content) {
-        if (open_) sink_(eol_);
-        sink_(content);
-        sink_(eol_);
-        open_ = false;
-    }
-
-private:
-    std::string_view text_;
-    bool lastLineOpen_;
-    std::string_view eol_;
-    Sink& sink_;
-    std::size_t pos_ = 0;
-    bool open_ = false; // the last piece is the text's last line, which has no ending
-};
 
 } // namespace
 
@@ -218,91 +190,85 @@ IniText::IniText(std::string bytes) : data_(std::move(bytes)) {
     lastLineOpen_ = data_.size() > bodyStart_ && !isBreak(data_.back());
 }
 
-bool IniText::isErased(std::string_view lowerName) const {
-    return std::find(erased_.begin(), erased_.end(), lowerName) != erased_.end();
+bool IniText::isErased(std::string_view section) const {
+    return std::any_of(erased_.begin(), erased_.end(),
+                       [&](const std::string& name) { return sameName(name, section); });
 }
 
-// Calls visit(header offset) for each section of the text named lowerName that is
-// not erased, in file order, until visit returns true. A text too large for the
-// index is searched header by header.
-template <typename Visit> void IniText::forSections(std::string_view lowerName, Visit visit) const {
-    if (isErased(lowerName)) return;
-    if (data_.size() > std::numeric_limits<std::uint32_t>::max()) {
+std::size_t IniText::additionFor(std::string_view section) const {
+    for (std::size_t i = 0; i < additions_.size(); ++i)
+        if (sameName(additions_[i].name, section)) return i;
+    return npos;
+}
+
+const std::vector<std::uint32_t>& IniText::headersNamedLike(std::string_view section) const {
+    if (headers_.empty()) {
+        // Capacity that a vector has not touched yet takes no memory, so the index
+        // takes four bytes a header.
+        headers_.resize(hashGroups(data_.size()));
+        for (std::vector<std::uint32_t>& group : headers_)
+            group.reserve(data_.size() / 128 / headers_.size());
         std::string_view name;
         for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
-            if (sameName(name, lowerName) && visit(h)) return;
-        return;
+            headers_[nameHash(name) & (headers_.size() - 1)].push_back(static_cast<std::uint32_t>(h));
     }
-    std::string_view name;
-    if (headers_.empty()) {
-        // A vector grows into pages it has not touched yet, which take no memory: the
-        // index takes four bytes a header.
-        headers_.resize(std::clamp<std::size_t>(data_.size() / 64, 1, kMaxHashGroups));
-        for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
-            headers_[nameHash(name) % headers_.size()].push_back(static_cast<std::uint32_t>(h));
-    }
-    for (const std::uint32_t header : headers_[nameHash(lowerName) % headers_.size()])
-        if (headerName(lineAt(data_, header), name) && sameName(name, lowerName) && visit(header))
-            return;
+    return headers_[nameHash(section) & (headers_.size() - 1)];
 }
 
-std::size_t IniText::firstSection(std::string_view lowerName) const {
-    std::size_t found = npos;
-    forSections(lowerName, [&](std::size_t header) {
-        found = header;
-        return true;
-    });
+std::vector<std::size_t> IniText::sectionsNamed(std::string_view section) const {
+    std::vector<std::size_t> found;
+    std::string_view name;
+    if (isErased(section)) return found;
+    if (data_.size() > std::numeric_limits<std::uint32_t>::max()) {
+        for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
+            if (sameName(name, section)) found.push_back(h);
+        return found;
+    }
+    for (const std::uint32_t header : headersNamedLike(section))
+        if (headerAt(data_, header, name) != npos && sameName(name, section))
+            found.push_back(header);
     return found;
 }
 
-std::size_t IniText::additionFor(std::string_view lowerName) const {
-    for (std::size_t i = 0; i < additions_.size(); ++i)
-        if (additions_[i].lowerName == lowerName) return i;
-    return npos;
-}
-
-std::size_t IniText::keyLineIn(std::size_t header, std::string_view lowerKey) const {
+std::size_t IniText::keyLineIn(std::size_t header, std::string_view key) const {
     const std::size_t end = sectionEnd(data_, header);
-    for (std::size_t pos = lineAfter(data_, header); pos < end;) {
-        const std::string_view line = lineAt(data_, pos);
-        if (isKeyLine(line, lowerKey)) return pos;
-        pos = endOfLine(data_, pos + line.size());
-    }
+    for (std::size_t pos = lineAfter(data_, header); pos < end; pos = lineAfter(data_, pos))
+        if (isKeyLine(lineAt(data_, pos), key)) return pos;
     return npos;
 }
 
-// The lines of each section in file order; the lines added to the first section
-// follow its own lines, those of a new section come last.
-IniText::KeyLine IniText::findKey(std::string_view lowerSection, std::string_view lowerKey) const {
-    KeyLine found{npos, npos, additionFor(lowerSection)};
-    const auto addedLine = [&] {
-        if (found.addition == npos) return npos;
-        const std::vector<std::string>& lines = additions_[found.addition].lines;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (isKeyLine(lines[i], lowerKey)) return i;
-        return npos;
-    };
-    bool pastFirst = false;
-    forSections(lowerSection, [&](std::size_t header) {
-        found.at = keyLineIn(header, lowerKey);
-        if (found.at == npos && !std::exchange(pastFirst, true)) found.line = addedLine();
-        return found.at != npos || found.line != npos;
-    });
-    if (!pastFirst && found.at == npos) found.line = addedLine();
+std::size_t IniText::addedKeyLine(std::size_t addition, std::string_view key) const {
+    if (addition == npos) return npos;
+    const std::vector<std::string>& lines = additions_[addition].lines;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (isKeyLine(lines[i], key)) return i;
+    return npos;
+}
+
+// The first section's own lines, then the lines added to it, then the other
+// sections of that name in file order.
+IniText::KeyLine IniText::findKey(std::string_view section, std::string_view key) const {
+    KeyLine found{npos, npos, additionFor(section)};
+    const std::vector<std::size_t> headers = sectionsNamed(section);
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+        if ((found.at = keyLineIn(headers[i], key)) != npos) return found;
+        if (i == 0 && (found.line = addedKeyLine(found.addition, key)) != npos) return found;
+    }
+    if (headers.empty()) found.line = addedKeyLine(found.addition, key);
     return found;
 }
 
 std::string IniText::read(std::string_view section, std::string_view key,
                           std::string_view def) const {
-    const KeyLine found = findKey(lowerName(section), lowerName(key));
+    const KeyLine found = findKey(section, key);
     if (found.line != npos) return valueOf(additions_[found.addition].lines[found.line]);
     if (found.at == npos) return std::string(def);
     const auto it = replaced_.find(found.at);
     return valueOf(it == replaced_.end() ? lineAt(data_, found.at) : std::string_view(it->second));
 }
 
-// After the last non-blank line of the section that starts at header, so that
-// blank lines before the next header stay there.
+// After the last non-blank line of the section, so that blank lines before the next
+// header stay there.
 std::size_t IniText::insertionPoint(std::size_t header) const {
     const std::size_t end = sectionEnd(data_, header);
     std::size_t point = lineAfter(data_, header);
@@ -313,13 +279,12 @@ std::size_t IniText::insertionPoint(std::size_t header) const {
 
 void IniText::write(std::string_view section, std::string_view key, std::string_view value) {
     const std::string name = oneLine(section), keyText = oneLine(key);
-    const std::string lowerSection = lowerName(name);
     std::string content = keyText + "=" + oneLine(value);
     changed_ = true;
     resultReady_ = false;
 
     // A replaced line keeps its key name, so the text's own line decides.
-    const KeyLine found = findKey(lowerSection, lowerName(keyText));
+    const KeyLine found = findKey(name, keyText);
     if (found.at != npos) {
         replaced_[found.at] = std::move(content);
     } else if (found.line != npos) {
@@ -327,9 +292,9 @@ void IniText::write(std::string_view section, std::string_view key, std::string_
     } else if (found.addition != npos) {
         additions_[found.addition].lines.push_back(std::move(content));
     } else {
-        const std::size_t first = firstSection(lowerSection);
-        Addition added{lowerSection, first == npos ? npos : insertionPoint(first), {}};
-        if (first == npos) added.lines.push_back("[" + name + "]");
+        const std::vector<std::size_t> headers = sectionsNamed(name);
+        Addition added{name, headers.empty() ? npos : insertionPoint(headers.front()), {}};
+        if (headers.empty()) added.lines.push_back("[" + name + "]");
         added.lines.push_back(std::move(content));
         const auto place =
             std::upper_bound(additions_.begin(), additions_.end(), added.at,
@@ -339,10 +304,10 @@ void IniText::write(std::string_view section, std::string_view key, std::string_
 }
 
 void IniText::eraseSection(std::string_view section) {
-    const std::string lower = lowerName(oneLine(section));
-    const bool inText = firstSection(lower) != npos;
-    if (inText) erased_.push_back(lower);
-    const std::size_t a = additionFor(lower);
+    const std::string name = oneLine(section);
+    const bool inText = !sectionsNamed(name).empty();
+    if (inText) erased_.push_back(name);
+    const std::size_t a = additionFor(name);
     if (a != npos) additions_.erase(additions_.begin() + static_cast<std::ptrdiff_t>(a));
     if (inText || a != npos) {
         changed_ = true;
@@ -350,47 +315,69 @@ void IniText::eraseSection(std::string_view section) {
     }
 }
 
-std::size_t IniText::nextErasedSection(std::size_t from) const {
-    if (erased_.empty()) return npos;
+// The header offsets of the erased sections' parts, in file order.
+std::vector<std::size_t> IniText::erasedHeaders() const {
+    std::vector<std::size_t> headers;
     std::string_view name;
-    for (std::size_t pos = from, h; (h = nextHeader(data_, pos, name)) != npos;)
-        if (isErased(lowerName(name))) return h;
-    return npos;
+    if (erased_.empty()) return headers;
+    for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
+        if (isErased(name)) headers.push_back(h);
+    return headers;
 }
 
-// The stretches of the text between erased sections, each with its replaced and
-// added lines in place, then the new sections.
-template <typename Sink> void IniText::produce(Sink& sink) const {
-    Output<Sink> out(data_, lastLineOpen_, eol_, sink);
-    auto replaced = replaced_.begin();
-    auto addition = additions_.begin();
-    for (std::size_t from = bodyStart_;;) {
-        const std::size_t erased = nextErasedSection(from);
-        const std::size_t stop = std::min(erased, data_.size());
-        for (;;) {
-            const bool replace = replaced != replaced_.end() && replaced->first < stop;
-            const bool add = addition != additions_.end() && addition->at <= stop;
-            if (replace && (!add || replaced->first < addition->at)) {
-                out.copyTo(replaced->first);
-                out.replaceLine((replaced++)->second);
-            } else if (add) {
-                out.copyTo(addition->at);
-                for (const std::string& line : (addition++)->lines)
-                    out.line(line);
-            } else {
-                break;
-            }
-        }
-        out.copyTo(stop);
-        if (erased == npos) break;
-        from = sectionEnd(data_, erased);
-        while (replaced != replaced_.end() && replaced->first < from)
+// The text from where the last piece ended up to `to`, with the replaced lines and
+// the added lines before it in place.
+template <typename Sink> void IniText::Output<Sink>::copyTo(std::size_t to) {
+    for (;;) {
+        const bool replace = replaced != text.replaced_.end() && replaced->first < to;
+        const bool add = added != text.additions_.end() && added->at <= to;
+        if (replace && (!add || replaced->first < added->at)) {
+            copyBytes(replaced->first);
+            sink(replaced->second);
+            pos += lineAt(text.data_, pos).size();
+            open = text.lastLineOpen_ && pos == text.data_.size();
             ++replaced;
-        out.skipTo(from);
+        } else if (add) {
+            copyBytes(added->at);
+            for (const std::string& line : (added++)->lines)
+                putLine(line);
+        } else {
+            break;
+        }
     }
-    for (; addition != additions_.end(); ++addition)
-        for (const std::string& line : addition->lines)
-            out.line(line);
+    copyBytes(to);
+}
+
+template <typename Sink> void IniText::Output<Sink>::copyBytes(std::size_t to) {
+    if (to <= pos) return;
+    sink(std::string_view(text.data_).substr(pos, to - pos));
+    pos = to;
+    open = text.lastLineOpen_ && to == text.data_.size();
+}
+
+// A written line with the file's ending; the text's last line, put out without an
+// ending, gets one first.
+template <typename Sink> void IniText::Output<Sink>::putLine(std::string_view content) {
+    if (open) sink(text.eol_);
+    sink(content);
+    sink(text.eol_);
+    open = false;
+}
+
+// The text without its erased sections, each replaced and added line in place, then
+// the new sections.
+template <typename Sink> void IniText::produce(Sink& sink) const {
+    Output<Sink> out{*this, sink, 0, false, replaced_.begin(), additions_.begin()};
+    for (const std::size_t header : erasedHeaders()) {
+        out.copyTo(header);
+        out.pos = std::max(out.pos, sectionEnd(data_, header));
+        while (out.replaced != replaced_.end() && out.replaced->first < out.pos)
+            ++out.replaced;
+    }
+    out.copyTo(data_.size());
+    for (; out.added != additions_.end(); ++out.added)
+        for (const std::string& line : out.added->lines)
+            out.putLine(line);
 }
 
 const std::string& IniText::bytes() const {

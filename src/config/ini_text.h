@@ -103,7 +103,7 @@ private:
     // last non-blank line of its first section in the text, or, for a section the
     // text lacks, at the end, its header line first.
     struct Addition {
-        std::string lowerName;
+        std::string name;
         std::size_t at; // an offset in the text, or npos for the end
         std::vector<std::string> lines;
     };
@@ -113,20 +113,34 @@ private:
     struct KeyLine {
         std::size_t at, line, addition;
     };
+    // Puts out the edited text in pieces, from pos on.
+    template <typename Sink> struct Output {
+        const IniText& text;
+        Sink& sink;
+        std::size_t pos;
+        bool open; // the last piece is the text's last line, which has no ending
+        std::map<std::size_t, std::string>::const_iterator replaced;
+        std::vector<Addition>::const_iterator added;
+        void copyTo(std::size_t to);
+        void copyBytes(std::size_t to);
+        void putLine(std::string_view content);
+    };
 
-    bool isErased(std::string_view lowerName) const;
-    template <typename Visit> void forSections(std::string_view lowerName, Visit visit) const;
-    // Where the first section of the text named lowerName starts, or npos.
-    std::size_t firstSection(std::string_view lowerName) const;
-    // The entry of section lowerName in additions_, or npos.
-    std::size_t additionFor(std::string_view lowerName) const;
-    // Where the first key line of lowerKey in the section at header starts, or npos.
-    std::size_t keyLineIn(std::size_t header, std::string_view lowerKey) const;
-    KeyLine findKey(std::string_view lowerSection, std::string_view lowerKey) const;
+    bool isErased(std::string_view section) const;
+    // The entry of section in additions_, or npos.
+    std::size_t additionFor(std::string_view section) const;
+    // The header offsets in section's group of the index, made by the first call.
+    const std::vector<std::uint32_t>& headersNamedLike(std::string_view section) const;
+    // Where each section of that name that is not erased starts, in file order.
+    std::vector<std::size_t> sectionsNamed(std::string_view section) const;
+    // Where the first key line of key in the section at header starts, or npos.
+    std::size_t keyLineIn(std::size_t header, std::string_view key) const;
+    // The first line of key in additions_[addition], or npos.
+    std::size_t addedKeyLine(std::size_t addition, std::string_view key) const;
+    KeyLine findKey(std::string_view section, std::string_view key) const;
     // Where a new key of the section that starts at header goes.
     std::size_t insertionPoint(std::size_t header) const;
-    // Where the first erased section at or after from starts, or npos.
-    std::size_t nextErasedSection(std::size_t from) const;
+    std::vector<std::size_t> erasedHeaders() const;
     template <typename Sink> void produce(Sink& sink) const;
 
     std::string data_;
@@ -134,9 +148,9 @@ private:
     std::string eol_ = "\n";
     bool lastLineOpen_ = false; // the text ends in a line without a line ending
     // Where the header lines start, grouped by a hash of their name, each group in
-    // file order; made by the first lookup, for a text under 4 GiB.
+    // file order; for a text under 4 GiB.
     mutable std::vector<std::vector<std::uint32_t>> headers_;
-    std::vector<std::string> erased_;             // lower-case names of erased sections
+    std::vector<std::string> erased_;             // names of erased sections
     std::map<std::size_t, std::string> replaced_; // key line offset -> its new content
     std::vector<Addition> additions_;             // by where they go
     bool changed_ = false;
