@@ -4,6 +4,7 @@
 #include "opened.h"
 
 #include "config/error.h"
+#include "config/ini_syntax.h"
 #include "config/write_ini.h"
 
 #include <algorithm>

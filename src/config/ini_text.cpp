@@ -1,14 +1,16 @@
 #include "ini_text.h"
 
+#include "ini_syntax.h"
+
 #include <algorithm>
 #include <limits>
 
 namespace qe {
 
+using namespace ini;
+
 namespace {
 
-constexpr std::size_t npos = std::string_view::npos;
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
 // The number of hash groups in the header index: a power of two, at most 256, and
 // at most one for each 64 bytes of text.
 std::size_t hashGroups(std::size_t textSize) {
@@ -16,36 +18,6 @@ std::size_t hashGroups(std::size_t textSize) {
     while (groups < 256 && groups * 2 * 64 <= textSize)
         groups *= 2;
     return groups;
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool isBreak(char c) {
-    return c == '\n' || c == '\r';
-}
-
-// s without the blanks at either end.
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-// c in lower case when it is an ASCII letter, else c: the one place names are folded.
-char lowerChar(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Whether two names match without regard to the case of ASCII letters.
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerChar(a[i]) != lowerChar(b[i])) return false;
-    return true;
 }
 
 // A number from 0 to 255 that is the same for names that match: from the length
@@ -64,82 +36,9 @@ std::string oneLine(std::string_view s) {
     return line;
 }
 
-// The content of the line that starts at pos, without its line ending.
-std::string_view lineAt(std::string_view text, std::size_t pos) {
-    std::size_t end = pos;
-    while (end < text.size() && !isBreak(text[end]))
-        ++end;
-    return text.substr(pos, end - pos);
-}
-
-// Where the line after the one that starts at pos starts; text.size() after the last.
-std::size_t lineAfter(std::string_view text, std::size_t pos) {
-    const std::size_t end = pos + lineAt(text, pos).size();
-    if (end == text.size()) return end;
-    return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-}
-
-// Whether the line is a header, and then its section name.
-bool headerName(std::string_view content, std::string_view& name) {
-    const std::string_view line = trimmed(content);
-    const std::size_t close = line.find(']');
-    if (line.empty() || line.front() != '[' || close == npos) return false;
-    name = trimmed(line.substr(1, close - 1));
-    return true;
-}
-
-// The key name of a key line; empty for any other line.
-std::string_view keyName(std::string_view content) {
-    const std::string_view line = trimmed(content);
-    const std::size_t equals = line.find('=');
-    if (line.empty() || line.front() == ';' || line.front() == '#' || line.front() == '[' ||
-        equals == npos)
-        return {};
-    return trimmed(line.substr(0, equals));
-}
-
 bool isKeyLine(std::string_view content, std::string_view key) {
     const std::string_view name = keyName(content);
     return !name.empty() && sameName(name, key);
-}
-
-// Where the "]" of the header line that starts at pos stands, with its section name;
-// npos when the line is no header.
-std::size_t headerAt(std::string_view text, std::size_t pos, std::string_view& name) {
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    if (pos == text.size() || text[pos] != '[') return npos;
-    std::size_t close = pos + 1;
-    while (close < text.size() && text[close] != ']' && !isBreak(text[close]))
-        ++close;
-    if (close == text.size() || text[close] != ']') return npos;
-    name = trimmed(text.substr(pos + 1, close - pos - 1));
-    return close;
-}
-
-// Where the first header line at or after pos (a line start) starts, and its name;
-// npos when there is none. Moves pos to the line after it. Only lines with a "["
-// are looked at, so a file of other lines costs one memchr.
-std::size_t nextHeader(std::string_view text, std::size_t& pos, std::string_view& name) {
-    for (std::size_t open = text.find('[', pos); open != npos; open = text.find('[', open + 1)) {
-        std::size_t begin = open;
-        while (begin > pos && isBlank(text[begin - 1]))
-            --begin;
-        if (begin > pos && !isBreak(text[begin - 1])) continue;
-        const std::size_t close = headerAt(text, begin, name);
-        if (close == npos) continue;
-        pos = lineAfter(text, close);
-        return begin;
-    }
-    return npos;
-}
-
-// Where the section whose header line starts at header ends: at the next header
-// line, or at the end of the text.
-std::size_t sectionEnd(std::string_view text, std::size_t header) {
-    std::size_t pos = lineAfter(text, header);
-    std::string_view name;
-    return std::min(nextHeader(text, pos, name), text.size());
 }
 
 // The value of a key line as a read returns it.
@@ -152,35 +51,6 @@ std::string valueOf(std::string_view content) {
 }
 
 } // namespace
-
-std::string lowerName(std::string_view name) {
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), lowerChar);
-    return lower;
-}
-
-std::vector<IniLine> iniLines(std::string_view text) {
-    std::vector<IniLine> lines;
-    std::string_view section;
-    const std::size_t start = text.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
-    for (std::size_t pos = start; pos < text.size(); pos = lineAfter(text, pos)) {
-        const std::string_view content = lineAt(text, pos), first = trimmed(content);
-        IniLine line{lines.size() + 1, IniLine::Kind::Other, section, {}, content, {}};
-        if (headerName(content, line.name)) {
-            line.kind = IniLine::Kind::Header;
-            section = line.section = line.name;
-        } else if (first.empty()) {
-            line.kind = IniLine::Kind::Blank;
-        } else if (first.front() == ';' || first.front() == '#') {
-            line.kind = IniLine::Kind::Comment;
-        } else if (!(line.name = keyName(content)).empty()) {
-            line.kind = IniLine::Kind::Key;
-            line.value = trimmed(content.substr(content.find('=') + 1));
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 IniText::IniText(std::string bytes) : data_(std::move(bytes)) {
     if (data_.compare(0, kBom.size(), kBom) == 0) bodyStart_ = kBom.size();
@@ -210,24 +80,34 @@ const std::vector<std::uint32_t>& IniText::headersNamedLike(std::string_view sec
             group.reserve(data_.size() / 128 / headers_.size());
         std::string_view name;
         for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
-            headers_[nameHash(name) & (headers_.size() - 1)].push_back(static_cast<std::uint32_t>(h));
+            headers_[nameHash(name) & (headers_.size() - 1)].push_back(
+                static_cast<std::uint32_t>(h));
     }
     return headers_[nameHash(section) & (headers_.size() - 1)];
 }
 
-std::vector<std::size_t> IniText::sectionsNamed(std::string_view section) const {
-    std::vector<std::size_t> found;
+// Calls visit(header offset) for each section of that name that is not erased, in
+// file order, until visit returns true.
+template <typename Visit> void IniText::forSections(std::string_view section, Visit visit) const {
     std::string_view name;
-    if (isErased(section)) return found;
+    if (isErased(section)) return;
     if (data_.size() > std::numeric_limits<std::uint32_t>::max()) {
         for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
-            if (sameName(name, section)) found.push_back(h);
-        return found;
+            if (sameName(name, section) && visit(h)) return;
+        return;
     }
     for (const std::uint32_t header : headersNamedLike(section))
-        if (headerAt(data_, header, name) != npos && sameName(name, section))
-            found.push_back(header);
-    return found;
+        if (headerAt(data_, header, name) != npos && sameName(name, section) && visit(header))
+            return;
+}
+
+std::size_t IniText::firstSection(std::string_view section) const {
+    std::size_t first = npos;
+    forSections(section, [&](std::size_t header) {
+        first = header;
+        return true;
+    });
+    return first;
 }
 
 std::size_t IniText::keyLineIn(std::size_t header, std::string_view key) const {
@@ -249,12 +129,14 @@ std::size_t IniText::addedKeyLine(std::size_t addition, std::string_view key) co
 // sections of that name in file order.
 IniText::KeyLine IniText::findKey(std::string_view section, std::string_view key) const {
     KeyLine found{npos, npos, additionFor(section)};
-    const std::vector<std::size_t> headers = sectionsNamed(section);
-    for (std::size_t i = 0; i < headers.size(); ++i) {
-        if ((found.at = keyLineIn(headers[i], key)) != npos) return found;
-        if (i == 0 && (found.line = addedKeyLine(found.addition, key)) != npos) return found;
-    }
-    if (headers.empty()) found.line = addedKeyLine(found.addition, key);
+    bool first = true;
+    forSections(section, [&](std::size_t header) {
+        found.at = keyLineIn(header, key);
+        if (found.at == npos && first) found.line = addedKeyLine(found.addition, key);
+        first = false;
+        return found.at != npos || found.line != npos;
+    });
+    if (first) found.line = addedKeyLine(found.addition, key);
     return found;
 }
 
@@ -292,9 +174,9 @@ void IniText::write(std::string_view section, std::string_view key, std::string_
     } else if (found.addition != npos) {
         additions_[found.addition].lines.push_back(std::move(content));
     } else {
-        const std::vector<std::size_t> headers = sectionsNamed(name);
-        Addition added{name, headers.empty() ? npos : insertionPoint(headers.front()), {}};
-        if (headers.empty()) added.lines.push_back("[" + name + "]");
+        const std::size_t first = firstSection(name);
+        Addition added{name, first == npos ? npos : insertionPoint(first), {}};
+        if (first == npos) added.lines.push_back("[" + name + "]");
         added.lines.push_back(std::move(content));
         const auto place =
             std::upper_bound(additions_.begin(), additions_.end(), added.at,
@@ -305,7 +187,7 @@ void IniText::write(std::string_view section, std::string_view key, std::string_
 
 void IniText::eraseSection(std::string_view section) {
     const std::string name = oneLine(section);
-    const bool inText = !sectionsNamed(name).empty();
+    const bool inText = firstSection(name) != npos;
     if (inText) erased_.push_back(name);
     const std::size_t a = additionFor(name);
     if (a != npos) additions_.erase(additions_.begin() + static_cast<std::ptrdiff_t>(a));

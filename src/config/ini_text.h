@@ -1,26 +1,13 @@
 // The bytes of one INI file, with the three profile operations applied in memory.
 //
-// File syntax as this class reads and writes it:
-// - Lines end in CR LF, LF or a lone CR. Written lines use the ending of the file's
-//   last line break ("\n" for a file without any), so that a file this class wrote,
-//   whose written lines stand at its end, keeps that ending when written again.
-//   Lines that no operation touches keep their bytes exactly, their own endings
-//   included. A last line without an ending stays so unless a line is added after
-//   it; then it gets the file's ending first.
-// - A line whose first non-blank character is "[" and which holds a "]" after it
-//   opens a section. Its name is the text between "[" and the first "]", blanks
-//   trimmed. A line with "[" but no "]" opens nothing: it is an ordinary line of the
-//   section above it. A UTF-8 byte order mark at the start of the file does not hide
-//   a header on the first line, and it stays at the start of the file even when
-//   that section is erased.
-// - Inside a section, a line with "=" whose name (the text before the first "=",
-//   blanks trimmed) is not empty is a key line, unless its first non-blank
-//   character is "[", ";" or "#". Lines whose first non-blank character is ";" or
-//   "#" are comments: never keys, always kept. Lines before the first section belong
-//   to no section and are never read as keys.
-// - Blanks are space and tab. Section and key names match without regard to the
-//   case of ASCII letters; values are compared by nobody here. Bytes are bytes: no
-//   character conversion anywhere, NUL is an ordinary byte.
+// The file syntax is that of ini_syntax.h; as for writing it:
+// - Written lines use the ending of the file's last line break ("\n" for a file
+//   without any), so that a file this class wrote, whose written lines stand at its
+//   end, keeps that ending when written again. Lines that no operation touches keep
+//   their bytes exactly, their own endings included. A last line without an ending
+//   stays so unless a line is added after it; then it gets the file's ending first.
+// - A UTF-8 byte order mark stays at the start of the file even when the first
+//   section is erased.
 // - Several sections of one name act as one: reads look through all of them in
 //   file order. Of several lines of one key, the first one counts for reads and
 //   writes.
@@ -42,24 +29,6 @@
 #include <vector>
 
 namespace qe {
-
-// One line of a text as the syntax above reads it.
-struct IniLine {
-    enum class Kind { Blank, Header, Comment, Key, Other };
-    std::size_t number; // 1 for the first line
-    Kind kind;
-    std::string_view section; // the section it belongs to as written, "" before the first
-    std::string_view name;    // a header's section name, a key line's key name
-    std::string_view content; // without the line ending
-    std::string_view value;   // a key line's text after the first "=", blanks around it removed
-};
-
-// Every line of text, in order, a byte order mark left out of the first.
-std::vector<IniLine> iniLines(std::string_view text);
-
-// A section or key name with its ASCII letters in lower case, every other byte as
-// is: names that match without regard to letter case give the same text.
-std::string lowerName(std::string_view name);
 
 class IniText {
 public:
@@ -131,8 +100,9 @@ private:
     std::size_t additionFor(std::string_view section) const;
     // The header offsets in section's group of the index, made by the first call.
     const std::vector<std::uint32_t>& headersNamedLike(std::string_view section) const;
-    // Where each section of that name that is not erased starts, in file order.
-    std::vector<std::size_t> sectionsNamed(std::string_view section) const;
+    template <typename Visit> void forSections(std::string_view section, Visit visit) const;
+    // Where the first section of that name that is not erased starts, or npos.
+    std::size_t firstSection(std::string_view section) const;
     // Where the first key line of key in the section at header starts, or npos.
     std::size_t keyLineIn(std::size_t header, std::string_view key) const;
     // The first line of key in additions_[addition], or npos.
