@@ -197,16 +197,6 @@ void IniText::eraseSection(std::string_view section) {
     }
 }
 
-// The header offsets of the erased sections' parts, in file order.
-std::vector<std::size_t> IniText::erasedHeaders() const {
-    std::vector<std::size_t> headers;
-    std::string_view name;
-    if (erased_.empty()) return headers;
-    for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
-        if (isErased(name)) headers.push_back(h);
-    return headers;
-}
-
 // The text from where the last piece ended up to `to`, with the replaced lines and
 // the added lines before it in place.
 template <typename Sink> void IniText::Output<Sink>::copyTo(std::size_t to) {
@@ -250,7 +240,10 @@ template <typename Sink> void IniText::Output<Sink>::putLine(std::string_view co
 // the new sections.
 template <typename Sink> void IniText::produce(Sink& sink) const {
     Output<Sink> out{*this, sink, 0, false, replaced_.begin(), additions_.begin()};
-    for (const std::size_t header : erasedHeaders()) {
+    std::string_view name;
+    for (std::size_t pos = bodyStart_, header;
+         !erased_.empty() && (header = nextHeader(data_, pos, name)) != npos;) {
+        if (!isErased(name)) continue;
         out.copyTo(header);
         out.pos = std::max(out.pos, sectionEnd(data_, header));
         while (out.replaced != replaced_.end() && out.replaced->first < out.pos)

@@ -110,7 +110,6 @@ private:
     KeyLine findKey(std::string_view section, std::string_view key) const;
     // Where a new key of the section that starts at header goes.
     std::size_t insertionPoint(std::size_t header) const;
-    std::vector<std::size_t> erasedHeaders() const;
     template <typename Sink> void produce(Sink& sink) const;
 
     std::string data_;
