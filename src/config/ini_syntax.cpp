@@ -73,7 +73,7 @@ std::vector<IniLine> iniLines(std::string_view text) {
             line.kind = IniLine::Kind::Comment;
         } else if (!(line.name = keyName(content)).empty()) {
             line.kind = IniLine::Kind::Key;
-            line.value = trimmed(content.substr(content.find('=') + 1));
+            line.value = keyValue(content);
         }
         lines.push_back(line);
     }

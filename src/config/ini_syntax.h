@@ -107,5 +107,10 @@ std::size_t sectionEnd(std::string_view text, std::size_t header);
 // The key name of a key line; empty for any other line.
 std::string_view keyName(std::string_view content);
 
+// A key line's text after the first "=", blanks around it removed.
+inline std::string_view keyValue(std::string_view content) {
+    return trimmed(content.substr(content.find('=') + 1));
+}
+
 } // namespace ini
 } // namespace qe

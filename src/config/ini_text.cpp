@@ -43,7 +43,7 @@ bool isKeyLine(std::string_view content, std::string_view key) {
 
 // The value of a key line as a read returns it.
 std::string valueOf(std::string_view content) {
-    std::string_view value = trimmed(content.substr(content.find('=') + 1));
+    std::string_view value = keyValue(content);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);
