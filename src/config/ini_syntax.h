@@ -85,11 +85,17 @@ inline std::string_view lineAt(std::string_view text, std::size_t pos) {
     return text.substr(pos, end - pos);
 }
 
-// Where the line after the one that starts at pos starts; text.size() after the last.
-inline std::size_t lineAfter(std::string_view text, std::size_t pos) {
-    const std::size_t end = pos + lineAt(text, pos).size();
+// Where the line after line starts, line being the content of a line of text as
+// lineAt gives it; text.size() after the last.
+inline std::size_t lineAfter(std::string_view text, std::string_view line) {
+    const std::size_t end = static_cast<std::size_t>(line.data() - text.data()) + line.size();
     if (end == text.size()) return end;
     return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+}
+
+// Where the line after the one that starts at pos starts; text.size() after the last.
+inline std::size_t lineAfter(std::string_view text, std::size_t pos) {
+    return lineAfter(text, lineAt(text, pos));
 }
 
 // Where the "]" of the header line that starts at pos stands, with its section
@@ -111,6 +117,19 @@ std::string_view keyName(std::string_view content);
 inline std::string_view keyValue(std::string_view content) {
     return trimmed(content.substr(content.find('=') + 1));
 }
+
+// A key line's value as a read returns it: keyValue without one pair of enclosing
+// double or single quotes.
+inline std::string_view unquoted(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// value, or value in double quotes when a read would take blanks or quotes off its
+// ends: written after "=", it reads back as value.
+std::string readableValue(std::string_view value);
 
 } // namespace ini
 } // namespace qe

@@ -30,10 +30,16 @@ std::size_t nameHash(std::string_view name) {
 }
 
 // s with every CR and LF as a space.
-std::string oneLine(std::string_view s) {
-    std::string line(s);
-    std::replace_if(line.begin(), line.end(), isBreak, ' ');
-    return line;
+std::string oneLine(std::string s) {
+    std::replace_if(s.begin(), s.end(), isBreak, ' ');
+    return s;
+}
+
+// The line "key=value", in one line.
+std::string keyLine(std::string_view key, std::string_view value) {
+    std::string line;
+    line.reserve(key.size() + 1 + value.size());
+    return oneLine(line.append(key).append(1, '=').append(value));
 }
 
 bool isKeyLine(std::string_view content, std::string_view key) {
@@ -43,11 +49,7 @@ bool isKeyLine(std::string_view content, std::string_view key) {
 
 // The value of a key line as a read returns it.
 std::string valueOf(std::string_view content) {
-    std::string_view value = keyValue(content);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    return std::string(value.substr(0, IniText::kMaxValueLength));
+    return std::string(unquoted(keyValue(content)).substr(0, IniText::kMaxValueLength));
 }
 
 } // namespace
@@ -110,10 +112,15 @@ std::size_t IniText::firstSection(std::string_view section) const {
     return first;
 }
 
+// Goes through the section's lines once, up to the next header line.
 std::size_t IniText::keyLineIn(std::size_t header, std::string_view key) const {
-    const std::size_t end = sectionEnd(data_, header);
-    for (std::size_t pos = lineAfter(data_, header); pos < end; pos = lineAfter(data_, pos))
-        if (isKeyLine(lineAt(data_, pos), key)) return pos;
+    std::string_view name;
+    for (std::size_t pos = lineAfter(data_, header); pos < data_.size();) {
+        const std::string_view line = lineAt(data_, pos);
+        if (headerAt(data_, pos, name) != npos) return npos;
+        if (isKeyLine(line, key)) return pos;
+        pos = lineAfter(data_, line);
+    }
     return npos;
 }
 
@@ -152,16 +159,20 @@ std::string IniText::read(std::string_view section, std::string_view key,
 // After the last non-blank line of the section, so that blank lines before the next
 // header stay there.
 std::size_t IniText::insertionPoint(std::size_t header) const {
-    const std::size_t end = sectionEnd(data_, header);
+    std::string_view name;
     std::size_t point = lineAfter(data_, header);
-    for (std::size_t pos = point; pos < end; pos = lineAfter(data_, pos))
-        if (!trimmed(lineAt(data_, pos)).empty()) point = lineAfter(data_, pos);
+    for (std::size_t pos = point; pos < data_.size() && headerAt(data_, pos, name) == npos;) {
+        const std::string_view line = lineAt(data_, pos);
+        pos = lineAfter(data_, line);
+        if (!trimmed(line).empty()) point = pos;
+    }
     return point;
 }
 
 void IniText::write(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string name = oneLine(section), keyText = oneLine(key);
-    std::string content = keyText + "=" + oneLine(value);
+    const std::string name = oneLine(std::string(section));
+    std::string content = keyLine(key, value);
+    const std::string_view keyText = std::string_view(content).substr(0, key.size());
     changed_ = true;
     resultReady_ = false;
 
@@ -186,7 +197,7 @@ void IniText::write(std::string_view section, std::string_view key, std::string_
 }
 
 void IniText::eraseSection(std::string_view section) {
-    const std::string name = oneLine(section);
+    const std::string name = oneLine(std::string(section));
     const bool inText = firstSection(name) != npos;
     if (inText) erased_.push_back(name);
     const std::size_t a = additionFor(name);
