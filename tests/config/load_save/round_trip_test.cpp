@@ -16,22 +16,14 @@ using namespace qe::test;
 
 namespace {
 
-// Texts a user might enter. Values lose blanks at their ends and one pair of
-// enclosing quotes when read, and hosts and user names end at the first ":", so
-// the pools hold none of those.
-const std::vector<std::string> kTexts = {"",
-                                         "a",
-                                         "buff-in",
-                                         "buff-out",
-                                         "ExitRC5.now",
-                                         "C:\\client\\file.txt",
-                                         "with space",
-                                         "x=y",
-                                         "me@example.org",
-                                         "Me@example.org",
-                                         "/var/lib/client"};
-const std::vector<std::string> kHosts = {"", "proxy", "10.0.0.1", "ks.example.net"};
-const std::vector<std::string> kPorts = {"", "25", "8080", "3128"};
+// Texts a user might enter, blanks and quotes at their ends included. Hosts and
+// user names end at the first ":", so the pools hold no ":" there.
+const std::vector<std::string> kTexts = {
+    "",           "a",       " lead and trail\t", "\"quoted\"",     "'single'",
+    "\"",         "buff-in", "buff-out",          "ExitRC5.now",    "C:\\client\\file.txt",
+    "with space", "x=y",     "me@example.org",    "Me@example.org", "/var/lib/client"};
+const std::vector<std::string> kHosts = {"", "proxy", " 10.0.0.1", "ks.example.net"};
+const std::vector<std::string> kPorts = {"", "25", "8080", "3128 "};
 const std::vector<std::string> kUsers = {"", "bob", "alice smith"};
 const std::vector<std::string> kPasswords = {"", "secret", "pa:ss", ":x"};
 
@@ -164,6 +156,9 @@ TEST_F(RoundTrip, SavingASavedFileChangesNothing) {
         "\xEF\xBB\xBF[misc]\rk=1\r\n[keep]\ny=1",
         "no section\r",
         "",
+        // Values whose ends a read trims, written back so that they read the same.
+        "[networking]\nfirewall-type=http\nfirewall-host=\"  'proxy:8080\"  \n",
+        "[misc]\nrun-work-limit=' 5 '\n[logging]\nlog-file=\"\"x\"\"\n",
     };
     for (const std::string& file : files) {
         load(file);
