@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer) and
 # runs each target that the build defines for SECONDS on a fresh copy of its seeds
-# (fuzz/corpus/<target>/). Inputs that break a target are kept in
-# build-sanitize/fuzz-run/<target>/.
+# (fuzz/corpus/<target>/), with one worker for each core of the machine, all on
+# that one copy. Inputs that break a target are kept in
+# build-sanitize/fuzz-run/<target>/, with each worker's log.
 #   scripts/fuzz.sh SECONDS
 set -euo pipefail
 # shellcheck source=scripts/common.sh
@@ -29,6 +30,9 @@ if ((${#targets[@]} == 0)); then
     exit 1
 fi
 
+# One libFuzzer job a core, run side by side; each writes fuzz-<job>.log in the
+# folder it starts in.
+workers=$(nproc)
 failed=()
 for target in "${targets[@]}"; do
     work="$build/fuzz-run/$target"
@@ -38,21 +42,25 @@ for target in "${targets[@]}"; do
         cp -R "$repo_root/fuzz/corpus/$target/." "$work/corpus/"
     fi
     options=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10
-             -artifact_prefix="$work/")
+             -artifact_prefix="$work/" -jobs="$workers" -workers="$workers")
     case $target in
     fuzz_ini_reader | fuzz_open) options+=(-dict="$repo_root/fuzz/ini.dict") ;;
     esac
     # No allocation stacks in reports: a tenth more inputs a second. A kept input
-    # run again by the target alone reports them.
-    if ASAN_OPTIONS="$ASAN_OPTIONS:malloc_context_size=0" \
-        "$build/fuzz/$target" "${options[@]}" "$work/corpus" >"$work/log" 2>&1; then
-        executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
+    # run again by the target alone reports them. A quarantine of 16 MiB still
+    # holds every block an input frees, and saves the page faults of cycling
+    # through the default 256 MiB: another tenth.
+    if (cd "$work" && ASAN_OPTIONS="$ASAN_OPTIONS:malloc_context_size=0:quarantine_size_mb=16" \
+        "$build/fuzz/$target" "${options[@]}" corpus >log 2>&1); then
+        executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work"/fuzz-*.log |
+            awk '{ sum += $1 } END { print sum }')
         corpus=$(find "$work/corpus" -type f | wc -l)
-        printf 'fuzz: %-16s %10s executions in %s s, corpus %s inputs, no failure\n' \
-            "$target" "$executions" "$seconds" "$corpus"
+        printf 'fuzz: %-16s %10s executions in %s s (%s workers), corpus %s inputs, no failure\n' \
+            "$target" "$executions" "$seconds" "$workers" "$corpus"
     else
-        grep -E -A 12 'invariant broken|ERROR:|runtime error' "$work/log" | head -n 40
-        echo "fuzz: $target FAILED; log and failing input in ${work#"$repo_root"/}/" >&2
+        grep -h -E -A 12 'invariant broken|ERROR:|runtime error' "$work"/log "$work"/fuzz-*.log |
+            head -n 40 || true
+        echo "fuzz: $target FAILED; logs and failing input in ${work#"$repo_root"/}/" >&2
         failed+=("$target")
     fi
 done
