@@ -26,7 +26,7 @@ public:
     // are: a number that a read trims keeps its value.
     void put(const Key& k, std::string_view value) {
         file_.write(k.section, k.name,
-                    isTakenAsItStands(k) ? ini::readableValue(value) : std::string(value));
+                    k.takesTextAsItStands() ? ini::readableValue(value) : std::string(value));
     }
     // A flag set to the state other than its default.
     void putFlag(const Key& k) { put(k, k.setWord()); }
@@ -54,18 +54,6 @@ public:
     }
 
 private:
-    static bool isTakenAsItStands(const Key& k) {
-        switch (k.form) {
-        case ValueForm::Text:
-        case ValueForm::IntegerText:
-        case ValueForm::Address:
-        case ValueForm::LogFileLimit:
-            return true;
-        default:
-            return false;
-        }
-    }
-
     IniText& file_;
 };
 
