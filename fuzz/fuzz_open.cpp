@@ -32,13 +32,14 @@ using qe::fuzz::require;
 
 constexpr std::string_view kIntegerSuffix = "' is not a valid integer value";
 
-// message is what() gives, so it ends at the first NUL byte of the offending text.
-bool isEditorMessage(std::string_view message, bool fileHasNul) {
+// message is what() gives, so it ends at the first NUL byte of the offending text:
+// it is then "'" and the text up to that NUL, which the file holds before a NUL.
+// The text itself may hold the words of the message.
+bool isEditorMessage(std::string_view message, const std::string& file) {
     if (message == "Coding table entry not found.") return true;
-    if (fileHasNul && !message.empty() && message.front() == '\'' &&
-        message.find(kIntegerSuffix) == std::string_view::npos)
-        return true;
-    if (message.size() < 1 + kIntegerSuffix.size() || message.front() != '\'' ||
+    if (message.empty() || message.front() != '\'') return false;
+    if (file.find(std::string(message.substr(1)) + '\0') != std::string::npos) return true;
+    if (message.size() < 1 + kIntegerSuffix.size() ||
         message.substr(message.size() - kIntegerSuffix.size()) != kIntegerSuffix)
         return false;
     const std::string_view text = message.substr(1, message.size() - 1 - kIntegerSuffix.size());
@@ -103,8 +104,7 @@ std::optional<Broken> open(qe::Form& form, const IniText& file) {
     try {
         qe::ReadINI(form.fields(), file);
     } catch (const qe::ConfigError& e) {
-        const bool hasNul = file.original().find('\0') != std::string::npos;
-        if (!isEditorMessage(e.what(), hasNul))
+        if (!isEditorMessage(e.what(), file.original()))
             return Broken{"a load stopped with a message of its own", e.what()};
     } catch (...) {
         return Broken{"a load threw something other than ConfigError", {}};
