@@ -7,8 +7,12 @@
 // a save after it, complete or not, changes no byte outside the ten owned sections,
 // as a line splitter of this file's own sees them; and an Open and a Save of what
 // that save wrote, in the same editor (its reset first, as every Open does),
-// gives the same bytes again.
+// gives a file the client reads the same: every owned key's value, unless that
+// value itself has blanks or quotes at its ends for the next read to take off
+// (the field holds what a read gave, and a save writes it as it stands), and the
+// same bytes when no value written has blanks or quotes at its ends.
 #include "config/error.h"
+#include "config/ini_syntax.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
 #include "config/write_ini.h"
@@ -50,6 +54,11 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+bool isOwned(const std::string& lowerName) {
+    return std::any_of(std::begin(qe::kOwnedSections), std::end(qe::kOwnedSections),
+                       [&](const char* section) { return lowerName == section; });
+}
+
 // The bytes of text outside the owned sections, every line with its own ending: a
 // line opens a section when its first non-blank character is "[" and a "]"
 // follows; the name between them, blanks trimmed, is matched without regard to
@@ -79,8 +88,7 @@ std::string foreignPart(std::string_view text) {
             name.erase(0, std::min(name.size(), name.find_first_not_of(" \t")));
             for (char& c : name)
                 if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-            owned = std::any_of(std::begin(qe::kOwnedSections), std::end(qe::kOwnedSections),
-                                [&](const char* section) { return name == section; });
+            owned = isOwned(name);
         }
         if (!owned) kept += text.substr(pos, end - pos);
         pos = end;
@@ -130,6 +138,24 @@ bool keepsForeignBytes(const std::string& input, const std::string& saved) {
             (tail == "\n" || tail == "\r\n" || tail == "\r"));
 }
 
+// Whether an Open and a Save of saved, which gave again, keep what the client reads.
+std::optional<Broken> keepsWhatTheClientReads(const std::string& saved, const std::string& again) {
+    const IniText first(saved), second(again);
+    const std::string absent(IniText::kMaxValueLength + 1, '-');
+    for (const qe::Key* k : qe::kOwnedKeys) {
+        const std::string before = first.read(k->section, k->name, absent);
+        if (qe::ini::readsAsWritten(before) && before != second.read(k->section, k->name, absent))
+            return Broken{"a second save of a saved file changed what the client reads", k->name};
+    }
+    for (const qe::IniLine& line : qe::iniLines(saved)) {
+        if (line.kind != qe::IniLine::Kind::Key || !isOwned(qe::lowerName(line.section))) continue;
+        if (!qe::ini::readsAsWritten(line.content.substr(line.content.find('=') + 1)))
+            return std::nullopt; // a save writes what a read gave: these bytes may change
+    }
+    if (again != saved) return Broken{"a second save of a saved file changed it", {}};
+    return std::nullopt;
+}
+
 // The first invariant that an Open and a Save of input, and again of what that save
 // wrote, break in form.
 std::optional<Broken> check(qe::Form& form, const std::string& input) {
@@ -138,8 +164,7 @@ std::optional<Broken> check(qe::Form& form, const std::string& input) {
     if (!keepsForeignBytes(input, saved))
         return Broken{"a save changed bytes outside the owned sections", {}};
     if (auto broken = open(form, IniText(saved))) return broken;
-    if (save(form, saved) != saved) return Broken{"a second save of a saved file changed it", {}};
-    return std::nullopt;
+    return keepsWhatTheClientReads(saved, save(form, saved));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "ui/form/tooltip.h"
 
 #include "config/error.h"
+#include "config/ini_syntax.h"
 #include "fields/text.h"
 
 #include <algorithm>
@@ -219,6 +220,20 @@ std::string blockingKey(const Key& k, const std::string& value, const Asked& cal
     return {};
 }
 
+// "the client reads it without the blanks at its ends" when a read of value, as a
+// save writes it, takes blanks or quotes off its ends; empty otherwise.
+std::string endsARemoves(std::string_view value) {
+    const std::string_view trimmed = ini::trimmed(value);
+    const bool blanks = trimmed != value;
+    const bool quotes = ini::unquoted(trimmed) != trimmed;
+    if (!blanks && !quotes) return {};
+    return std::string("the client reads it without the ") +
+           (blanks && quotes ? "blanks and quotes"
+            : blanks         ? "blanks"
+                             : "quotes") +
+           " at its ends";
+}
+
 } // namespace
 
 bool sameValue(const Key& k, const std::string& asked, const std::string& readBack,
@@ -250,6 +265,8 @@ bool sameValue(const Key& k, const std::string& asked, const std::string& readBa
 
 std::string whyNotSaved(const Key& k, const std::string& value, const Fields& loaded,
                         const Asked& call) {
+    if (k.form != ValueForm::Credential) // Base64 in the file, which a read keeps whole
+        if (std::string ends = endsARemoves(value); !ends.empty()) return ends;
     if ((k.form == ValueForm::Flag || k.form == ValueForm::Word) && !isWord(k, value))
         return wordsText(k);
     const bool number = isNumber(k);

@@ -22,7 +22,8 @@ struct Asked {
 bool sameValue(const Key& k, const std::string& asked, const std::string& readBack,
                const Asked& call);
 
-// Why k is not saved as value: the words it takes, the limits of its fields, or
+// Why k is not saved as value: the blanks or quotes at its ends that the client's
+// read takes off, the words it takes, the limits of its fields, or
 // "not saved while <other key> is <its value>"; empty when none of these tells.
 // loaded: the fields after the load of the text with the new values.
 std::string whyNotSaved(const Key& k, const std::string& value, const Fields& loaded,

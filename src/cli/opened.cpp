@@ -3,7 +3,6 @@
 #include "config/base64.h"
 #include "config/check_config.h"
 #include "config/error.h"
-#include "config/ini_syntax.h"
 #include "config/write_ini.h"
 
 namespace qe::cli {
@@ -59,8 +58,7 @@ bool holds(const IniText& text, const Key& k) {
 }
 
 std::string fileValue(const Key& k, const std::string& shown) {
-    if (k.form == ValueForm::Credential) return base64Encode(shown);
-    return k.takesTextAsItStands() ? ini::readableValue(shown) : shown;
+    return k.form == ValueForm::Credential ? base64Encode(shown) : shown;
 }
 
 } // namespace qe::cli

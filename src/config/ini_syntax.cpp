@@ -38,13 +38,6 @@ std::size_t sectionEnd(std::string_view text, std::size_t header) {
     return std::min(nextHeader(text, pos, name), text.size());
 }
 
-std::string readableValue(std::string_view value) {
-    if (unquoted(trimmed(value)) == value) return std::string(value);
-    std::string quoted;
-    quoted.reserve(value.size() + 2);
-    return quoted.append(1, '"').append(value).append(1, '"');
-}
-
 std::string_view keyName(std::string_view content) {
     const std::string_view line = trimmed(content);
     const std::size_t equals = line.find('=');

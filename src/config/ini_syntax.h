@@ -127,9 +127,11 @@ inline std::string_view unquoted(std::string_view value) {
     return value;
 }
 
-// value, or value in double quotes when a read would take blanks or quotes off its
-// ends: written after "=", it reads back as value.
-std::string readableValue(std::string_view value);
+// Whether value, written after "=", reads back as itself: no blanks at its ends and
+// no pair of quotes around it for a read to take off.
+inline bool readsAsWritten(std::string_view value) {
+    return unquoted(trimmed(value)) == value;
+}
 
 } // namespace ini
 } // namespace qe

@@ -6,7 +6,6 @@
 #include "base64.h"
 #include "credential.h"
 #include "fields/text.h"
-#include "ini_syntax.h"
 
 #include <algorithm>
 #include <string>
@@ -20,14 +19,7 @@ class Writer {
 public:
     explicit Writer(IniText& file) : file_(file) {}
 
-    // A text that a load takes as it stands goes in double quotes when a read would
-    // take blanks or quotes off its ends, so that the client and the next load read
-    // it as the field holds it. Numbers, words and the composed values go as they
-    // are: a number that a read trims keeps its value.
-    void put(const Key& k, std::string_view value) {
-        file_.write(k.section, k.name,
-                    k.takesTextAsItStands() ? ini::readableValue(value) : std::string(value));
-    }
+    void put(const Key& k, std::string_view value) { file_.write(k.section, k.name, value); }
     // A flag set to the state other than its default.
     void putFlag(const Key& k) { put(k, k.setWord()); }
     // A text, unless it is what an absent key counts as.

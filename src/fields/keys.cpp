@@ -22,18 +22,6 @@ int Key::number() const {
     return parseInt(def ? def : "").value_or(0);
 }
 
-bool Key::takesTextAsItStands() const {
-    switch (form) {
-    case ValueForm::Text:
-    case ValueForm::IntegerText:
-    case ValueForm::Address:
-    case ValueForm::LogFileLimit:
-        return true;
-    default:
-        return false;
-    }
-}
-
 std::string_view Key::word(int itemNumber) const {
     return wordAt(words ? words : "", itemNumber);
 }

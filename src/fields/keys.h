@@ -54,10 +54,6 @@ struct Key {
 
     // The default as a number (Integer, LenientInteger and IntegerText keys).
     int number() const;
-    // Whether a load takes the value as it stands, blanks and quotes at its ends
-    // included, rather than as a number, a word or parts (Text, IntegerText,
-    // Address and LogFileLimit keys).
-    bool takesTextAsItStands() const;
     // Word keys: the word of item, "" for an item outside the list.
     std::string_view word(int item) const;
     // Word keys: the item whose word value is, 0 for any other text.

@@ -243,6 +243,15 @@ TEST_F(Commands, CancelInTheIdPromptShowsNoSaveDialog) {
     EXPECT_EQ(host.calls, (Names{"askID nobody"}));
 }
 
+// The ID as entered in the prompt, blanks and all: the client's own read trims them.
+TEST_F(Commands, SaveWritesTheIdFromThePromptAsEntered) {
+    f.txtID.setText("nobody");
+    host.idAnswers.push_back("  me@example.com  ");
+    const std::string path = dir.file("id.ini");
+    saveFile(path);
+    EXPECT_TRUE(contains(readBytes(path), "[parameters]\nid=  me@example.com  \n"));
+}
+
 TEST_F(Commands, SaveWritesTheChecksCorrections) {
     form.type(f.seWorkComplete, "20000"); // typed, never left
     form.click(f.chkAutoFind);

@@ -1,6 +1,7 @@
 // A form with a scripted host, loading from and saving to files held in memory.
 #pragma once
 
+#include "config/ini_syntax.h"
 #include "config/ini_text.h"
 #include "config/read_ini.h"
 #include "config/write_ini.h"
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -49,6 +52,33 @@ inline std::string savedFile(const std::string& id, const std::string& projects,
 }
 
 inline const char* const kAbsent = "<absent>";
+
+// Whether second, the save of an Open of first, keeps what first says: every owned
+// key the client reads the same, unless first's value itself has ends that the
+// next read takes off (the field holds what a read gave, and a save writes the
+// field as it stands); and the same bytes, unless a value written in first has
+// blanks or quotes at its ends.
+inline ::testing::AssertionResult savesStably(const std::string& first, const std::string& second) {
+    const IniText a(first), b(second);
+    for (const Key* k : kOwnedKeys) {
+        const std::string before = a.read(k->section, k->name, kAbsent);
+        const std::string after = b.read(k->section, k->name, kAbsent);
+        if (ini::readsAsWritten(before) && before != after)
+            return ::testing::AssertionFailure()
+                   << k->section << "." << k->name << " read " << ::testing::PrintToString(before)
+                   << ", then " << ::testing::PrintToString(after);
+    }
+    const auto owned = [](std::string_view section) {
+        return std::any_of(std::begin(kOwnedSections), std::end(kOwnedSections),
+                           [&](const char* s) { return lowerName(section) == s; });
+    };
+    for (const IniLine& line : iniLines(first))
+        if (line.kind == IniLine::Kind::Key && owned(line.section) &&
+            !ini::readsAsWritten(line.content.substr(line.content.find('=') + 1)))
+            return ::testing::AssertionSuccess();
+    if (first == second) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the bytes changed:\n" << first << "\nthen\n" << second;
+}
 
 class LoadSave : public FormTest {
 protected:

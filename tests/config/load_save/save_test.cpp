@@ -119,6 +119,9 @@ TEST_F(Save, MiscTriggersDisplayAndProcessor) {
              {{"triggers", "restart-on-config-file-change", "yes"},
               {"triggers", "pause-flag-filename", "p"},
               {"triggers", "pause-on-no-mains-power", "no"}}},
+            {"pause file of one blank as it stands",
+             [&] { f.txtPauseFile.setText(" "); },
+             {{"triggers", "pause-flag-filename", " "}}},
             {"display",
              [&] {
                  form.click(f.chkHideClient);
@@ -391,8 +394,7 @@ TEST_F(Save, Networking) {
                  f.txtKeyserverIP.setText("ks");
                  f.txtKeyserverPort.setText(" ");
              },
-             // In quotes, which a read removes, so that the blank stays in the value.
-             {{"networking", "autofindkeyserver", "no"}, {"networking", "keyserver", "\"ks: \""}}},
+             {{"networking", "autofindkeyserver", "no"}, {"networking", "keyserver", "ks: "}}},
             {"keyserver with fallback and no host",
              [&] { form.click(f.chkAutoFind); },
              {{"networking", "autofindkeyserver", "no"}, {"networking", "keyserver", ":2064"}}},
