@@ -10,6 +10,7 @@ packages=(
     build-essential cmake ninja-build
     clang libclang-rt-14-dev # sanitizer and libFuzzer runtimes for clang 14
     libgtest-dev libgmock-dev libbenchmark-dev
+    libutfcpp-dev # UTF-8 checked and decoded in the values' text form
     qt6-base-dev libgl-dev
     qt6-svg-dev # the icon's PNG sizes are rendered from its SVG
     desktop-file-utils appstream # validators of the desktop entry and metainfo

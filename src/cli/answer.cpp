@@ -3,6 +3,8 @@
 #include "command_line.h"
 #include "json.h"
 
+#include "config/value_text.h"
+
 namespace qe::cli {
 namespace {
 
@@ -14,7 +16,7 @@ void writeEntries(json::Writer& w, const char* name, const std::vector<Entry>& e
         w.key("key");
         w.string(e.key);
         w.key("value");
-        w.string(e.value);
+        w.string(textOf(e.value));
         w.key("message");
         w.string(e.message);
         if (e.line) {
@@ -71,9 +73,14 @@ std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets) {
     w.beginObject();
     for (const auto& [name, value] : outcome.values) {
         w.key(name);
-        w.string(value);
+        w.string(textOf(value));
     }
     w.endObject();
+    w.key("latin1"); // the values shown as Latin-1, which apply takes back as such
+    w.beginArray();
+    for (const auto& [name, value] : outcome.values)
+        if (formOf(value) == TextForm::Latin1) w.string(name);
+    w.endArray();
     w.key("diff");
     w.beginObject();
     w.key("before");

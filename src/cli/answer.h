@@ -21,8 +21,9 @@ std::vector<std::pair<std::string, std::string>>
 pickValues(const std::vector<std::pair<std::string, std::string>>& values,
            const std::vector<std::string>& names, std::vector<Entry>& errors);
 
-// {"changed", "values", "diff": {"before", "after"}, "warnings", "errors"}, the
-// credential masked in the texts unless secrets are shown.
+// {"changed", "values", "latin1", "diff": {"before", "after"}, "warnings", "errors"},
+// the credential masked in the texts unless secrets are shown. Values are texts by
+// config/value_text.h; "latin1" lists the keys whose values are shown as Latin-1.
 std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets);
 
 } // namespace qe::cli

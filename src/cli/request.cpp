@@ -2,6 +2,12 @@
 
 #include "json.h"
 
+#include "config/ini_syntax.h"
+#include "config/value_text.h"
+
+#include <algorithm>
+#include <set>
+
 namespace qe::cli {
 namespace {
 
@@ -68,6 +74,33 @@ bool absentOf(const Value& absent, ApplyRequest& into, std::string& fault) {
     return true;
 }
 
+// The texts of the settings named in "latin1" as Latin-1 bytes. A name the request
+// does not set to a text, or a text with a character above U+00FF, is a fault.
+bool takeLatin1(const Value& names, ApplyRequest& into, std::string& fault) {
+    std::set<std::string> marked;
+    const auto isName = [](const Value& name) { return name.type() == Value::Type::String; };
+    if (names.type() != Value::Type::Array ||
+        !std::all_of(names.items().begin(), names.items().end(), isName)) {
+        fault = "\"latin1\" must be a list of section.key";
+        return false;
+    }
+    for (const Value& name : names.items())
+        marked.insert(lowerName(name.text()));
+    for (Setting& s : into.settings) {
+        if (!s.value || s.boolean || marked.count(lowerName(s.key)) == 0) continue;
+        const std::optional<std::string> bytes = qe::latin1Of(*s.value);
+        if (!bytes) {
+            fault = s.key + " is marked latin1 but holds a character above U+00FF";
+            return false;
+        }
+        s.value = *bytes;
+        marked.erase(lowerName(s.key));
+    }
+    if (marked.empty()) return true;
+    fault = "\"latin1\" marks " + *marked.begin() + ", which the request does not set to a text";
+    return false;
+}
+
 } // namespace
 
 std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& fault) {
@@ -85,7 +118,9 @@ std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& f
     ApplyRequest r;
     for (const auto& [name, value] : request.members()) {
         bool known = true;
-        if (name == "settings")
+        if (name == "latin1")
+            continue; // once the settings are known
+        else if (name == "settings")
             known = settingsOf(value, r, fault);
         else if (name == "absent")
             known = absentOf(value, r, fault);
@@ -101,6 +136,8 @@ std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& f
             fault = "unknown member \"" + name + "\"", known = false;
         if (!known) return std::nullopt;
     }
+    if (const Value* latin1 = request.find("latin1"); latin1 && !takeLatin1(*latin1, r, fault))
+        return std::nullopt;
     return r;
 }
 

@@ -17,10 +17,12 @@ struct ApplyRequest {
     bool showSecrets = false;
 };
 
-// {"settings": {section: {key: value}}, "absent": ["section.key"], "check_mode",
-// "create", "strict", "show_secrets"}. A value is a string, a number (its text) or
-// a boolean (a flag's word); null makes the key absent. nullopt, with the fault in
-// fault, for any other document.
+// {"settings": {section: {key: value}}, "absent": ["section.key"], "latin1":
+// ["section.key"], "check_mode", "create", "strict", "show_secrets"}. A value is a
+// string, a number (its text) or a boolean (a flag's word); null makes the key
+// absent. A text is saved as UTF-8, or as Latin-1 for a key "latin1" names (as the
+// answer of --json names the values it shows as Latin-1). nullopt, with the fault
+// in fault, for any other document.
 std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& fault);
 
 // KEY=VALUE operands split at the first "=", or with withValues false KEY operands,

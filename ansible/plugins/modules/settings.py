@@ -38,6 +38,7 @@ options:
       - A mapping of section to a mapping of key to value, for example
         C(networking.nettimeout) as C(networking) mapping to C(nettimeout). Sections and keys are matched without
         regard to letter case.
+      - Texts are saved as UTF-8, or as Latin-1 for the keys in I(latin1).
       - Values may be strings, numbers or booleans. A boolean (YAML reads a bare
         C(yes) as one) is written in the flag key's own words, C(yes)/C(no) or
         C(true)/C(false), as the editor writes that key; a boolean for a key that is
@@ -46,6 +47,16 @@ options:
         hides it; given here it is hidden from the task's output too.
     type: dict
     default: {}
+  latin1:
+    description:
+      - Keys, written C(section.key), whose text in I(settings) is saved as Latin-1,
+        one byte a character, instead of UTF-8: for files written in that code page.
+        Give the C(latin1) list of M(quenby.client.settings_info) with its values and
+        every byte comes back as it was. A key named here must be set to a text in
+        I(settings), and its text may hold no character above U+00FF.
+    type: list
+    elements: str
+    default: []
   absent:
     description:
       - Keys, written C(section.key), to bring back to the value the editor's reset
@@ -134,6 +145,14 @@ values:
   returned: always
   type: dict
   sample: {"networking.nettimeout": "120", "processor-usage.priority": "2"}
+latin1:
+  description:
+    - The keys of I(values) whose bytes are not UTF-8 and are shown as Latin-1, one
+      character a byte.
+  returned: always
+  type: list
+  elements: str
+  sample: ["logging.log-file"]
 backup_file:
   description: The copy made before the change.
   returned: when I(backup) is true and the file changed
@@ -161,6 +180,7 @@ ARGUMENT_SPEC = dict(
     path=dict(type="path", required=True, aliases=["dest"]),
     settings=dict(type="dict", default={}),
     absent=dict(type="list", elements="str", default=[]),
+    latin1=dict(type="list", elements="str", default=[]),
     proxy_credential=dict(type="str", no_log=True),
     create=dict(type="bool", default=False),
     backup=dict(type="bool", default=False),
@@ -227,6 +247,7 @@ def request_of(module, settings, check_mode):
     return dict(
         settings=settings,
         absent=module.params["absent"],
+        latin1=module.params["latin1"],
         create=module.params["create"],
         strict=module.params["strict"],
         check_mode=check_mode,
@@ -269,6 +290,7 @@ def main():
     result = dict(
         changed=apply_file_options(module, bool(answer.get("changed"))),
         values=answer.get("values") or {},
+        latin1=answer.get("latin1") or [],
     )
     if backup_file:
         result["backup_file"] = backup_file

@@ -14,7 +14,7 @@ short_description: Read the client's settings and the findings of the editor's c
 version_added: 1.0.0
 description:
   - Returns every key the editor owns, as the client uses it after the editor opens
-    the file, and the findings of the editor's check of the file (values the check
+    the file (a value that is not UTF-8 shown as Latin-1 and named in I(latin1)), and the findings of the editor's check of the file (values the check
     would change, lines of an owned section that a save would erase, a value that
     stops the load, and so on).
   - Runs C(quenbyconf get) and C(quenbyconf check) on the managed host, which must have
@@ -76,6 +76,16 @@ values:
   returned: always
   type: dict
   sample: {"networking.nettimeout": "60", "processor-usage.priority": "0"}
+latin1:
+  description:
+    - The keys of I(values) whose bytes are not UTF-8 (a file written in another
+      code page) and are shown as Latin-1, one character a byte. Given with those
+      values to M(quenby.client.settings) as its I(latin1), they are saved as the
+      same bytes again.
+  returned: always
+  type: list
+  elements: str
+  sample: ["logging.log-file"]
 findings:
   description: The check's findings, one per key or line; empty when there are none.
   returned: always
@@ -126,6 +136,7 @@ def main():
     module.exit_json(
         changed=False,
         values=got.get("values") or {},
+        latin1=got.get("latin1") or [],
         findings=findings,
         messages=quenbyconf.entry_lines(checked, "errors"),
     )

@@ -11,24 +11,39 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QStringDecoder>
+#include <QVariant>
 
 namespace qe {
 
 QString fromBytes(const std::string& bytes) {
-    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    // Stateless: a sequence cut off at the end is an error, not a pending state.
-    // ConvertInitialBom: a leading byte order mark is part of the value.
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = utf8.decode(view);
-    if (!utf8.hasError()) return text;
-    return QString::fromLatin1(view);
+    return QString::fromStdString(textOf(bytes));
 }
 
-std::string toBytes(const QString& text) {
-    return text.toUtf8().toStdString();
+std::string toBytes(const QString& text, TextForm form) {
+    return bytesOf(text.toStdString(), form);
 }
+
+namespace {
+
+// The form in which an editor shows its value: set when the model's bytes are put
+// into it, kept while the user edits, so that an edit of a Latin-1 value stays
+// Latin-1 even where its new bytes happen to be valid UTF-8.
+constexpr const char* kFormProperty = "qeTextForm";
+
+TextForm shownForm(const QWidget* editor) {
+    return editor->property(kFormProperty).toInt() == static_cast<int>(TextForm::Latin1)
+               ? TextForm::Latin1
+               : TextForm::Utf8;
+}
+
+// Shows bytes in editor, unless its text already stands for them.
+template <typename Editor> void showBytes(Editor* editor, const std::string& bytes) {
+    if (toBytes(editor->text(), shownForm(editor)) == bytes) return;
+    editor->setProperty(kFormProperty, static_cast<int>(formOf(bytes)));
+    editor->setText(fromBytes(bytes));
+}
+
+} // namespace
 
 void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context,
                       const RunAction& run) {
@@ -38,16 +53,16 @@ void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context,
         switch (c.kind()) {
         case Kind::Text:
             QObject::connect(static_cast<QLineEdit*>(e.widget), &QLineEdit::textEdited, context,
-                             [&form, &c, run](const QString& text) {
-                                 run([&] { form.type(c, toBytes(text)); });
+                             [&form, &c, run, w = e.widget](const QString& text) {
+                                 run([&] { form.type(c, toBytes(text, shownForm(w))); });
                              });
             break;
         case Kind::Spin: {
             auto* spin = static_cast<SpinEdit*>(e.widget);
             // The form cuts the text to MaxLength; the sync then shows the cut.
             QObject::connect(spin, &SpinEdit::textEdited, context,
-                             [&form, &c, run](const QString& text) {
-                                 run([&] { form.type(c, toBytes(text)); });
+                             [&form, &c, run, spin](const QString& text) {
+                                 run([&] { form.type(c, toBytes(text, shownForm(spin))); });
                              });
             QObject::connect(spin, &SpinEdit::stepRequested, context,
                              [&form, &c, run](int delta) { run([&] { form.step(c, delta); }); });
@@ -75,18 +90,12 @@ namespace {
 
 void syncValue(const Control& c, QWidget* w) {
     switch (c.kind()) {
-    case Kind::Text: {
-        auto* edit = static_cast<QLineEdit*>(w);
-        const QString text = fromBytes(c.text());
-        if (edit->text() != text) edit->setText(text);
+    case Kind::Text:
+        showBytes(static_cast<QLineEdit*>(w), c.text());
         break;
-    }
-    case Kind::Spin: {
-        auto* spin = static_cast<SpinEdit*>(w);
-        const QString text = fromBytes(c.text());
-        if (spin->text() != text) spin->setText(text);
+    case Kind::Spin:
+        showBytes(static_cast<SpinEdit*>(w), c.text());
         break;
-    }
     case Kind::Check: {
         auto* box = static_cast<QAbstractButton*>(w);
         if (box->isChecked() != c.checked()) box->setChecked(c.checked());

@@ -2,6 +2,7 @@
 // the form's verbs, and the model's state is pushed back into the widgets.
 #pragma once
 
+#include "config/value_text.h"
 #include "ui/form/form.h"
 
 #include <functional>
@@ -27,11 +28,10 @@ void connectUserInput(Form& form, const WidgetMap& widgets, QObject* context, co
 // widgets whose state differs are touched, with their signals blocked.
 void syncWidgets(const Fields& f, const WidgetMap& widgets, PageControl& pages);
 
-// The model's texts are bytes. They are shown as UTF-8 when they are valid UTF-8
-// and byte for byte as Latin-1 otherwise, so that every byte has a character;
-// text the user types goes back as UTF-8, so no character is lost. A value the
-// user does not edit never passes through toBytes and keeps its bytes.
+// The model's texts are bytes, shown and taken back by the core's one rule
+// (config/value_text.h): valid UTF-8 as that text, anything else as Latin-1, and
+// an edited text back in the form its value was shown in.
 QString fromBytes(const std::string& bytes);
-std::string toBytes(const QString& text);
+std::string toBytes(const QString& text, TextForm form = TextForm::Utf8);
 
 } // namespace qe

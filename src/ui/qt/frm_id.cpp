@@ -82,8 +82,8 @@ std::optional<std::string> TfrmID::askBytes(QWidget* owner, const std::string& t
     const QString shown = fromBytes(text);
     const auto entered = ask(owner, shown);
     if (!entered) return std::nullopt;
-    // Confirmed as shown: the bytes stay as they were, whatever their encoding.
-    return *entered == shown ? text : toBytes(*entered);
+    // Back in the form it was shown in: confirmed as shown, the bytes stay as they were.
+    return toBytes(*entered, formOf(text));
 }
 
 } // namespace qe
