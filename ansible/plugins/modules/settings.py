@@ -50,7 +50,7 @@ options:
   latin1:
     description:
       - Keys, written C(section.key), whose text in I(settings) is saved as Latin-1,
-        one byte a character, instead of UTF-8: for files written in that code page.
+        one byte a character, instead of UTF-8, for files written in that code page.
         Give the C(latin1) list of M(quenby.client.settings_info) with its values and
         every byte comes back as it was. A key named here must be set to a text in
         I(settings), and its text may hold no character above U+00FF.

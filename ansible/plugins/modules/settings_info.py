@@ -65,6 +65,14 @@ EXAMPLES = r"""
   quenby.client.settings_info:
     path: /home/client/client.ini
     keys: [networking.firewall-type, networking.firewall-host]
+
+- name: A log file name extended, its bytes kept whatever the file's code page
+  quenby.client.settings:
+    path: /home/client/client.ini
+    settings:
+      logging:
+        log-file: "{{ client['values']['logging.log-file'] }}.old"
+    latin1: "{{ client.latin1 | select('equalto', 'logging.log-file') | list }}"
 """
 
 RETURN = r"""
