@@ -11,12 +11,17 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStringDecoder>
 #include <QVariant>
 
 namespace qe {
 
 QString fromBytes(const std::string& bytes) {
-    return QString::fromStdString(textOf(bytes));
+    const std::string text = textOf(bytes);
+    // ConvertInitialBom: a leading byte order mark is part of the value.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 std::string toBytes(const QString& text, TextForm form) {
