@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""check.py fleet|ssh|secret|files|texts|doc QUENBYCONF COLLECTION: runs a playbook and checks
+"""check.py fleet|ssh|secret|files|doc QUENBYCONF COLLECTION: runs a playbook and checks
 the files. Exit 0 passed, 1 failed, 77 skipped (sshd cannot start here)."""
 import base64
 import grp
@@ -246,19 +246,6 @@ def files(run):
     done, recap = run.playbook("file_options.yml", inventory)
     if done.returncode != 0:
         fail("file options\n" + done.stdout[-3000:])
-
-
-def texts(run):
-    path = os.path.join(run.tmp, "latin1.ini")
-    with open(path, "wb") as f:
-        f.write(b"[parameters]\nid=a@example.org\n[misc]\nproject-priority=RC5,OGR,DES=0,CSC=0\n"
-                b"[buffers]\ncheckpoint-filename=/caf\xe9\n")
-    inventory = run.inventory({"local": {"client_file": path, "ansible_connection": "local"}})
-    done, recap = run.playbook("texts.yml", inventory)
-    if done.returncode != 0:
-        fail("Latin-1 values\n" + done.stdout[-3000:])
-    if b"checkpoint-filename=/caf\xe9/2\n" not in open(path, "rb").read():
-        fail("the edited value was not saved as Latin-1")
 
 
 def doc(run):

@@ -3,6 +3,7 @@
 #include "temp_dir.h"
 
 #include "cli/json.h"
+#include "cli/session.h"
 #include "config/ini_text.h"
 #include "fields/keys.h"
 
@@ -11,7 +12,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -291,131 +291,97 @@ TEST(QuenbyconfSave, TwoWritersAtOnceLoseNothing) {
     EXPECT_EQ(run.out, "rc5.fetch-workunit-threshold=50\nogr.fetch-workunit-threshold=50\n");
 }
 
-// A JSON string holding each byte as the character of its code.
-std::string latin1Json(const std::string& bytes) {
-    std::string json = "\"";
-    for (const unsigned char c : bytes) {
-        char escaped[8];
-        std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-        json += c >= 0x20 && c < 0x7F && c != '"' && c != '\\' ? std::string(1, char(c)) : escaped;
-    }
-    return json + "\"";
-}
-
-// An apply request: {"settings": {section: {key: value}}, "latin1": [...]}, the
-// values already JSON.
+// {"settings": ..., "latin1": [...]} with a section of its own for each key, the
+// values given as JSON.
 std::string requestOf(const std::map<std::string, std::string>& values,
                       const std::vector<std::string>& latin1) {
-    std::map<std::string, std::string> sections;
-    for (const auto& [name, json] : values) {
-        const std::size_t dot = name.find('.');
-        std::string& keys = sections[name.substr(0, dot)];
-        keys += (keys.empty() ? "" : ", ") + ("\"" + name.substr(dot + 1) + "\": " + json);
-    }
-    std::string request = "{\"settings\": {";
-    for (const auto& [section, keys] : sections)
-        request += (request.back() == '{' ? "\"" : ", \"") + section + "\": {" + keys + "}";
-    request += "}, \"latin1\": [";
+    std::string settings, marked;
+    for (const auto& [name, json] : values)
+        settings += (settings.empty() ? "\"" : ", \"") + name.substr(0, name.find('.')) +
+                    "\": {\"" + name.substr(name.find('.') + 1) + "\": " + json + "}";
     for (const std::string& name : latin1)
-        request += (request.back() == '[' ? "\"" : ", \"") + name + "\"";
-    return request + "]}";
-}
-
-const qe::json::Value& member(const qe::json::Value& object, const char* name) {
-    static const qe::json::Value none;
-    const qe::json::Value* found = object.find(name);
-    return found ? *found : none;
+        marked += (marked.empty() ? "\"" : ", \"") + name + "\"";
+    return "{\"settings\": {" + settings + "}, \"latin1\": [" + marked + "]}";
 }
 
 // Any bytes between two letters, in every text key at once, are set exactly through
-// apply (given as Latin-1), and what get --json then answers, given back to apply
-// as it is, writes nothing: every byte 0x01..0xFF and mixed strings. Line breaks
-// cannot be a value's, and file names refuse the symbols the check forbids.
+// apply (given as Latin-1), and the values and latin1 of get --json, given back to
+// apply, write nothing: every byte 0x01..0xFF and mixed strings. A line break
+// cannot be in a value, and file names refuse the symbols the check forbids.
 TEST(QuenbyconfTexts, ApplySetsAnyBytesAndGetsJsonGivenBackWritesNothing) {
-    std::vector<std::string> values;
+    std::vector<std::string> values = {"caf\xE9",          "\xC3\xA9\xE9", "\xC3\xA9",
+                                       "\xE2\x82\xAC\xFF", "\xED\xA0\x80", "\xC0\xAF",
+                                       "\xF4\x90\x80\x80", "\xEF\xBB\xBFx"};
     for (int byte = 1; byte <= 0xFF; ++byte)
         values.emplace_back(1, static_cast<char>(byte));
-    for (const char* mixed : {"caf\xE9", "\xC3\xA9\xE9", "\xC3\xA9", "\xE2\x82\xAC\xFF",
-                              "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80", "\xEF\xBB\xBFx"})
-        values.emplace_back(mixed);
-    const std::map<std::string, std::string> enabling = {
-        {"buffers.allow-update-from-altbuffer", "\"yes\""},
-        {"logging.log-file-type", "\"no limit\""},
-        {"logging.mail-log-max", "\"2048\""},
-        {"networking.dialup-watcher", "\"active\""},
-        {"networking.enable-start-stop", "\"yes\""}};
     TempDir dir;
     for (const std::string& value : values) {
         SCOPED_TRACE(testing::PrintToString(value));
-        std::map<std::string, std::string> given, settings = enabling;
+        std::map<std::string, std::string> given,
+            request = {{"buffers.allow-update-from-altbuffer", "\"yes\""},
+                       {"logging.mail-log-max", "2048"},
+                       {"logging.log-file-type", "\"no limit\""},
+                       {"networking.dialup-watcher", "\"active\""},
+                       {"networking.enable-start-stop", "\"yes\""}};
         for (const qe::Key* k : qe::kOwnedKeys)
             if (k->form == qe::ValueForm::Text)
-                given[std::string(k->section) + "." + k->name] =
-                    k == &qe::key::id ? "m" + value + "e@example.org" : "a" + value + "b";
+                given[qe::cli::dottedName(*k)] = (k == &qe::key::id ? "m" : "a") + value +
+                                                 (k == &qe::key::id ? "e@example.org" : "b");
         const std::string file = dir.write("t.ini", "");
-        const auto setGiven = [&] {
+        Result run{1, {}, {}};
+        // The check stops at the first file name it refuses.
+        for (std::size_t left = given.size() + 1; run.status == 1 && left > 0; --left) {
             std::vector<std::string> latin1;
             for (const auto& [name, bytes] : given) {
-                settings[name] = latin1Json(bytes);
+                std::string& json = request[name] = "\"";
+                for (const unsigned char c : bytes)
+                    json += "\\u00" +
+                            std::string{"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
+                json += "\"";
                 latin1.push_back(name);
             }
-            return quenbyconf(dir, {"apply", "t.ini"}, requestOf(settings, latin1));
-        };
-        Result run = setGiven();
-        if (value == "\n" || value == "\r") {
-            EXPECT_EQ(run.status, 1);
-            EXPECT_EQ(readBytes(file), "");
-            continue;
-        }
-        // The check stops at the first file name it refuses.
-        for (std::size_t left = given.size(); run.status == 1 && left > 0; --left) {
+            run = quenbyconf(dir, {"apply", "t.ini"}, requestOf(request, latin1));
+            if (value == "\n" || value == "\r") break;
             const qe::json::Value refused = qe::json::parse(run.out);
-            for (const qe::json::Value& e : member(refused, "errors").items()) {
-                ASSERT_NE(member(e, "message").text().find("not allowed to be used in filenames"),
+            for (const qe::json::Value& e : refused.find("errors")->items()) {
+                ASSERT_NE(e.find("message")->text().find("not allowed to be used in filenames"),
                           std::string::npos);
-                given.erase(member(e, "key").text());
-                settings.erase(member(e, "key").text());
+                given.erase(e.find("key")->text());
+                request.erase(e.find("key")->text());
             }
-            run = setGiven();
         }
-        ASSERT_EQ(run.status, 0) << run.err;
         const std::string saved = readBytes(file);
-        for (const auto& [name, bytes] : given) {
-            const std::size_t dot = name.find('.');
-            EXPECT_EQ(qe::IniText{saved}.read(name.substr(0, dot), name.substr(dot + 1), ""), bytes)
-                << name;
-        }
-        run = quenbyconf(dir, {"--json", "get", "t.ini"});
-        const qe::json::Value answer = qe::json::parse(run.out);
+        ASSERT_EQ(run.status, value == "\n" || value == "\r" ? 1 : 0) << run.err;
+        if (run.status != 0) continue;
+        for (const auto& [name, bytes] : given)
+            EXPECT_EQ(qe::IniText{saved}.read(name.substr(0, name.find('.')),
+                                              name.substr(name.find('.') + 1), ""),
+                      bytes);
+        const qe::json::Value answer =
+            qe::json::parse(quenbyconf(dir, {"--json", "get", "t.ini"}).out);
         std::map<std::string, std::string> shown;
-        for (const auto& [name, text] : member(answer, "values").members()) {
-            std::string json;
-            qe::json::Writer{json}.string(text.text());
-            shown[name] = json.substr(0, json.size() - 1); // without the document's newline
-        }
         std::vector<std::string> latin1;
-        for (const qe::json::Value& name : member(answer, "latin1").items())
+        for (const auto& [name, text] : answer.find("values")->members())
+            qe::json::Writer{shown[name]}.string(text.text());
+        for (const qe::json::Value& name : answer.find("latin1")->items())
             latin1.push_back(name.text());
         run = quenbyconf(dir, {"apply", "t.ini"}, requestOf(shown, latin1));
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_NE(run.out.find("\"changed\": false"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("\"changed\": false"), std::string::npos) << run.out << run.err;
         EXPECT_EQ(readBytes(file), saved);
     }
 }
 
-// A request that marks as Latin-1 a key it does not set, or a text that Latin-1
-// cannot hold, is a wrong request: nothing is written.
+// A request that marks as Latin-1 a key it does not set, or a text Latin-1 cannot
+// hold, is a wrong request, and nothing is written.
 TEST(QuenbyconfTexts, WrongLatin1MarksAreWrongRequests) {
     TempDir dir;
     const std::string file = dir.write("a.ini", kTypical);
     for (const char* request :
-         {R"({"settings": {"logging": {"log-file": "x"}}, "latin1": ["misc.run-work-limit"]})",
+         {R"({"settings": {}, "latin1": ["logging.log-file"]})",
           R"({"absent": ["logging.log-file"], "latin1": ["logging.log-file"]})",
-          R"({"settings": {"logging": {"log-file": "\u20ac"}}, "latin1": ["logging.log-file"]})"}) {
-        const Result run = quenbyconf(dir, {"apply", "a.ini"}, request);
-        EXPECT_EQ(run.status, 2) << request;
-        EXPECT_NE(run.err.find("latin1"), std::string::npos) << run.err;
-    }
+          R"({"settings": {"logging": {"log-file": "\u20ac"}},
+                                    "latin1": ["logging.log-file"]})"})
+        EXPECT_EQ(quenbyconf(dir, {"apply", "a.ini"}, request).status, 2) << request;
     EXPECT_EQ(readBytes(file), kTypical);
 }
 

@@ -53,27 +53,21 @@ inline std::string savedFile(const std::string& id, const std::string& projects,
 
 inline const char* const kAbsent = "<absent>";
 
-// Whether second, the save of an Open of first, keeps what first says: every owned
-// key the client reads the same, unless first's value itself has ends that the
-// next read takes off (the field holds what a read gave, and a save writes the
-// field as it stands); and the same bytes, unless a value written in first has
-// blanks or quotes at its ends.
+// Whether second, the save of an Open of first, keeps what first says: what the
+// client reads of each owned key, unless first's value has ends that the next read
+// takes off (a save writes a field as it stands); and the bytes, unless a value
+// written in first has blanks or quotes at its ends.
 inline ::testing::AssertionResult savesStably(const std::string& first, const std::string& second) {
-    const IniText a(first), b(second);
     for (const Key* k : kOwnedKeys) {
-        const std::string before = a.read(k->section, k->name, kAbsent);
-        const std::string after = b.read(k->section, k->name, kAbsent);
-        if (ini::readsAsWritten(before) && before != after)
-            return ::testing::AssertionFailure()
-                   << k->section << "." << k->name << " read " << ::testing::PrintToString(before)
-                   << ", then " << ::testing::PrintToString(after);
+        const std::string before = IniText(first).read(k->section, k->name, kAbsent);
+        if (ini::readsAsWritten(before) &&
+            before != IniText(second).read(k->section, k->name, kAbsent))
+            return ::testing::AssertionFailure() << k->name << " read " << before << " at first";
     }
-    const auto owned = [](std::string_view section) {
-        return std::any_of(std::begin(kOwnedSections), std::end(kOwnedSections),
-                           [&](const char* s) { return lowerName(section) == s; });
-    };
     for (const IniLine& line : iniLines(first))
-        if (line.kind == IniLine::Kind::Key && owned(line.section) &&
+        if (line.kind == IniLine::Kind::Key &&
+            std::count(std::begin(kOwnedSections), std::end(kOwnedSections),
+                       lowerName(line.section)) &&
             !ini::readsAsWritten(line.content.substr(line.content.find('=') + 1)))
             return ::testing::AssertionSuccess();
     if (first == second) return ::testing::AssertionSuccess();
