@@ -22,7 +22,9 @@ pickValues(const std::vector<std::pair<std::string, std::string>>& values,
            const std::vector<std::string>& names, std::vector<Entry>& errors);
 
 // {"changed", "values", "diff": {"before", "after"}, "warnings", "errors"}, the
-// credential masked in the texts unless secrets are shown.
-std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets);
+// credential masked in the texts unless secrets are shown (a changed one marked on
+// the after side), and "backup_file" when a backup was made.
+std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets,
+                       const std::string& backupFile = {});
 
 } // namespace qe::cli
