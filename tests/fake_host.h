@@ -15,8 +15,12 @@ class FakeHost : public Host {
 public:
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, idAnswers;
     std::vector<std::string> openProposals, saveProposals, saveFolders, idPrompts, errors, focused;
+    // Answers to the question before overwriting a changed file; Cancel when none
+    // is left. The questions asked, in order.
+    std::deque<bool> overwriteAnswers;
+    std::vector<ChangedFile> overwriteQuestions;
     // Every request in the order it came: "askID <text>", "error", "focus <name>",
-    // "open", "save".
+    // "open", "save", "overwrite <path>", "busy", "idle".
     std::vector<std::string> calls;
     // Controls that refuse the focus, as a field the window cannot show would.
     std::set<std::string> unfocusable;
@@ -33,6 +37,14 @@ public:
         calls.push_back("save");
         return next(saveAnswers);
     }
+    bool confirmOverwrite(const ChangedFile& changed) override {
+        overwriteQuestions.push_back(changed);
+        calls.push_back("overwrite " + changed.path);
+        const bool answer = !overwriteAnswers.empty() && overwriteAnswers.front();
+        if (!overwriteAnswers.empty()) overwriteAnswers.pop_front();
+        return answer;
+    }
+    void showBusy(bool busy) override { calls.push_back(busy ? "busy" : "idle"); }
     std::optional<std::string> askID(const std::string& text) override {
         idPrompts.push_back(text);
         calls.push_back("askID " + text);
