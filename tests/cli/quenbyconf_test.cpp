@@ -11,6 +11,7 @@
 
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -286,9 +287,8 @@ TEST(QuenbyconfSave, BackupCopiesTheOldFileOnlyWhenTheCallChangesIt) {
     EXPECT_EQ(readBytes(dir.file(copy)), kTypical);
     struct stat st {};
     ASSERT_EQ(::stat(dir.file(copy).c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode, old.st_mode);
-    EXPECT_EQ(st.st_uid, old.st_uid);
-    EXPECT_EQ(st.st_gid, old.st_gid);
+    EXPECT_EQ(std::tie(st.st_mode, st.st_uid, st.st_gid),
+              std::tie(old.st_mode, old.st_uid, old.st_gid));
     const auto names = dir.names();
     run = quenbyconf(dir, {"set", "--backup", "a.ini", "networking.nettimeout=120"});
     EXPECT_EQ(run.status, 0) << run.err;

@@ -197,30 +197,6 @@ TEST_F(Commands, SaveIntoTheOpenedFileKeepsOtherSectionsByteForByte) {
     EXPECT_EQ(saved.read("misc", "run-time-limit", ""), "3:0");
 }
 
-// Another program writes the opened file between Open and Save: Save asks first,
-// naming the file and the keys whose values it changed; Cancel writes nothing,
-// Overwrite saves as ever. The editor's own save is no change of another program's.
-TEST_F(Commands, SaveAsksBeforeWritingOverAChangeMadeSinceOpen) {
-    const std::string path = dir.write("client.ini", kOpenedFile);
-    openFile(path);
-    const std::string theirs = std::string(kOpenedFile) + "[processor-usage]\r\npriority=7\r\n";
-    dir.write("client.ini", theirs);
-    form.type(f.seTimeOut, "90");
-    saveFile(path);
-    ASSERT_EQ(host.overwriteQuestions.size(), 1u);
-    EXPECT_EQ(host.overwriteQuestions[0].path, path);
-    EXPECT_EQ(host.overwriteQuestions[0].keys, Names{"processor-usage.priority"});
-    EXPECT_EQ(readBytes(path), theirs);
-
-    host.overwriteAnswers.push_back(true);
-    saveFile(path);
-    EXPECT_EQ(host.overwriteQuestions.size(), 2u);
-    EXPECT_FALSE(contains(readBytes(path), "priority=7"));
-    EXPECT_TRUE(contains(readBytes(path), "nettimeout=90"));
-    saveFile(path);
-    EXPECT_EQ(host.overwriteQuestions.size(), 2u);
-}
-
 TEST_F(Commands, SaveIntoANewFileHoldsOnlyTheEditorsKeys) {
     openFile(dir.write("client.ini", kOpenedFile));
     const std::string target = dir.file("new.ini");

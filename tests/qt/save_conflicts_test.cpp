@@ -1,6 +1,6 @@
-// Save meets another writer: one that changed the file since Open is asked about
-// first, one that keeps the file locked ends the save after the wait. The dialogs
-// are answered as a person would, from a timer, in the order they come up.
+// Save meets another writer: a file changed since Open is asked about first, a
+// lock held past the wait ends the save. The dialogs are answered from a timer,
+// one step for each modal window, in the order they come up.
 #include "window_fixture.h"
 
 #include "../temp_dir.h"
@@ -23,67 +23,45 @@ namespace {
 
 const std::string kOpened = "[parameters]\nid=me@example.org\n";
 
-// Runs each step on the next modal window that comes up, one window a step.
-class ModalScript {
-public:
-    explicit ModalScript(std::deque<std::function<void(QWidget*)>> steps)
-        : steps_(std::move(steps)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == last_ || steps_.empty()) return;
-            last_ = modal;
-            const auto step = steps_.front();
-            steps_.pop_front();
-            step(modal);
-        });
-        timer_.start(20);
-    }
-    bool done() const { return steps_.empty(); }
-
-private:
-    std::deque<std::function<void(QWidget*)>> steps_;
-    QPointer<QWidget> last_;
-    QTimer timer_;
-};
-
-std::function<void(QWidget*)> saveAs(const std::string& path) {
-    return [path](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        QVERIFY(dialog);
-        dialog->selectFile(QString::fromStdString(path));
-        QMetaObject::invokeMethod(dialog, "accept");
-    };
-}
-
-using Pick = QAbstractButton* (*)(QMessageBox*);
-QAbstractButton* cancel(QMessageBox* box) {
-    return box->button(QMessageBox::Cancel);
-}
-QAbstractButton* overwrite(QMessageBox* box) {
-    return box->findChild<QPushButton*>(QStringLiteral("btnOverwrite"));
-}
-QAbstractButton* ok(QMessageBox* box) {
-    return box->button(QMessageBox::Ok);
-}
-
 struct Shown {
     QString name, text;
     bool cancelIsDefault = false;
     bool busyCursor = true;
 };
 
-// Notes what the box shows, then presses the button pick gives.
-std::function<void(QWidget*)> answerBox(Pick pick, Shown& shown) {
-    return [pick, &shown](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        QVERIFY(box);
-        shown = {box->objectName(), box->text(),
-                 box->defaultButton() == box->button(QMessageBox::Cancel),
-                 QApplication::overrideCursor() != nullptr};
-        QAbstractButton* button = pick(box);
-        QVERIFY(button);
-        button->click();
-    };
+// Saves as path through the Save dialog, then notes the message box that comes up
+// and presses the button named, or else Cancel or OK.
+Shown saveAndAnswer(TfrmMain& w, const std::string& path, const char* button) {
+    Shown shown;
+    std::deque<std::function<void(QWidget*)>> steps = {
+        [&](QWidget* dialog) {
+            static_cast<QFileDialog*>(dialog)->selectFile(QString::fromStdString(path));
+            QMetaObject::invokeMethod(dialog, "accept");
+        },
+        [&](QWidget* modal) {
+            auto* box = static_cast<QMessageBox*>(modal);
+            shown = {box->objectName(), box->text(),
+                     box->defaultButton() == box->button(QMessageBox::Cancel),
+                     QApplication::overrideCursor() != nullptr};
+            QAbstractButton* cancel = box->button(QMessageBox::Cancel);
+            if (button)
+                box->findChild<QPushButton*>(QLatin1String(button))->click();
+            else
+                (cancel ? cancel : box->button(QMessageBox::Ok))->click();
+        }};
+    QPointer<QWidget> last;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == last || steps.empty()) return;
+        last = modal;
+        const auto step = steps.front();
+        steps.pop_front();
+        step(modal);
+    });
+    timer.start(20);
+    w.findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+    return shown;
 }
 
 } // namespace
@@ -92,8 +70,8 @@ class SaveConflictsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A second writer between Open and Save: Cancel keeps its change, Overwrite
-    // writes the window's values.
+    // A second writer between Open and Save: the question names the file and the
+    // key it changed; Cancel keeps its change, Overwrite writes the window's values.
     void aFileChangedSinceOpenIsAskedAbout() {
         const test::TempDir dir;
         const std::string path = dir.write("client.ini", kOpened);
@@ -102,29 +80,25 @@ private slots:
         const std::string theirs = kOpened + "[processor-usage]\npriority=7\n";
         replaceFile(path, theirs);
         w->form().type(w->form().fields().seTimeOut, "90");
-        for (Pick answer : {cancel, overwrite}) {
-            Shown shown;
-            ModalScript script({saveAs(path), answerBox(answer, shown)});
-            w->findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
-            QVERIFY(script.done());
+        for (const char* answer : {static_cast<const char*>(nullptr), "btnOverwrite"}) {
+            const Shown shown = saveAndAnswer(*w, path, answer);
             QCOMPARE(shown.name, QStringLiteral("overwriteBox"));
-            const QString& text = shown.text;
-            QVERIFY2(text.startsWith(QString::fromStdString(path) +
-                                     "\nhas been changed by another program"),
-                     qPrintable(text));
-            QVERIFY2(text.contains(QStringLiteral("\n    processor-usage.priority\n")),
-                     qPrintable(text));
-            QVERIFY(shown.cancelIsDefault);
-            QVERIFY(!shown.busyCursor);
-            if (answer == cancel) QCOMPARE(test::readBytes(path), theirs);
+            QVERIFY2(shown.text.startsWith(QString::fromStdString(path) +
+                                           "\nhas been changed by another program"),
+                     qPrintable(shown.text));
+            QVERIFY(shown.text.contains(QStringLiteral("\n    processor-usage.priority\n")));
+            QVERIFY(shown.cancelIsDefault && !shown.busyCursor);
+            if (!answer) QCOMPARE(test::readBytes(path), theirs);
         }
         const std::string saved = test::readBytes(path);
         QVERIFY(saved.find("priority=7") == std::string::npos);
         QVERIFY(saved.find("nettimeout=90") != std::string::npos);
+        // The window's own save is no change of another program's.
+        QCOMPARE(saveAndAnswer(*w, path, nullptr).name, QString());
     }
 
-    // A lock held for the whole test: Save gives up after the wait, says so in the
-    // general error box, and writes nothing.
+    // Another open file holds the lock for the whole test: Save gives up after the
+    // wait, says so in the general error box, and writes nothing.
     void aLockHeldPastTheWaitEndsTheSave() {
         const test::TempDir dir;
         const std::string path = dir.write("client.ini", kOpened);
@@ -133,11 +107,8 @@ private slots:
         auto w = test::showMainWindow();
         w->form().setLockWait(std::chrono::seconds(1));
         w->form().type(w->form().fields().txtID, "me@example.org");
-        Shown shown;
-        ModalScript script({saveAs(path), answerBox(ok, shown)});
-        w->findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+        const Shown shown = saveAndAnswer(*w, path, nullptr);
         ::close(held);
-        QVERIFY(script.done());
         QCOMPARE(shown.name, QStringLiteral("appErrorBox"));
         QCOMPARE(shown.text, QString::fromStdString("Unable to write to " + path +
                                                     ".\nAnother program held the file locked for "
