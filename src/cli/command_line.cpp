@@ -12,6 +12,7 @@
 #include "fields/version.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <istream>
@@ -42,15 +43,20 @@ constexpr const char* kUsageText =
     "  --create        make FILE when it does not exist (mode 0600)\n"
     "  --show-secrets  show the proxy password instead of ********\n"
     "  --follow        follow a symbolic link at FILE whoever owns it\n"
+    "  --backup        copy FILE beside it before a write that changes it\n"
+    "  --wait SECONDS  wait this long for another writer's lock (default 30)\n"
     "  --help, --version\n"
     "Exit status: 0 done, 1 refused or findings, 2 wrong command line,\n"
-    "3 FILE missing or unreadable, 4 FILE not writable, 5 FILE stops the load.\n";
+    "3 FILE missing or unreadable, 4 FILE not writable, 5 FILE stops the load,\n"
+    "6 FILE kept locked by another writer for longer than --wait.\n";
 
 struct Options {
     bool json = false;
     bool dryRun = false;
     bool create = false;
     bool follow = false;
+    bool backup = false;
+    std::chrono::seconds wait{30};
     bool help = false;
     bool version = false;
     Rules rules;
@@ -61,12 +67,26 @@ struct Options {
 std::optional<Options> parse(const std::vector<std::string>& args, std::string& fault) {
     Options o;
     bool optionsEnded = false;
-    for (const std::string& a : args) {
+    for (auto next = args.begin(); next != args.end();) {
+        const std::string& a = *next++;
         if (optionsEnded || a.size() < 2 || a[0] != '-') {
             o.words.push_back(a);
             continue;
         }
-        if (a == "--")
+        if (a == "--wait" || a.rfind("--wait=", 0) == 0) {
+            const bool joined = a != "--wait";
+            if (!joined && next == args.end()) {
+                fault = "--wait needs a number of seconds";
+                return std::nullopt;
+            }
+            const std::string seconds = joined ? a.substr(7) : *next++;
+            const std::optional<std::chrono::seconds> wait = waitOf(seconds);
+            if (!wait) {
+                fault = "--wait takes a whole number of seconds, not " + seconds;
+                return std::nullopt;
+            }
+            o.wait = *wait;
+        } else if (a == "--")
             optionsEnded = true;
         else if (a == "--json")
             o.json = true;
@@ -80,6 +100,8 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::string& 
             o.rules.showSecrets = true;
         else if (a == "--follow")
             o.follow = true;
+        else if (a == "--backup")
+            o.backup = true;
         else if (a == "--help" || a == "-h")
             o.help = true;
         else if (a == "--version")
@@ -170,7 +192,8 @@ private:
     // Reads FILE for a verb that writes nothing; nullopt after reporting why.
     std::optional<std::string> readOnly(int& status);
     int fail(int status, const std::string& message, const std::string& detail = {});
-    int answer(const Outcome& outcome, bool changed, int status);
+    int answer(const Outcome& outcome, bool changed, int status,
+               const std::string& backupFile = {});
 
     const Options& o_;
     std::istream& in_;
@@ -199,20 +222,25 @@ std::optional<std::string> Command::readOnly(int& status) {
     return bytes;
 }
 
-// Refusals and warnings on standard error, then the answer.
-int Command::answer(const Outcome& outcome, bool changed, int status) {
+// Refusals and warnings on standard error, then the answer; the path of a backup
+// made on a line of its own.
+int Command::answer(const Outcome& outcome, bool changed, int status,
+                    const std::string& backupFile) {
     for (const Entry& w : outcome.warnings)
         err_ << "quenbyconf: warning: " << entryLine(w) << "\n";
     for (const Entry& e : outcome.errors)
         err_ << entryLine(e) << "\n";
     if (o_.json) {
-        out_ << jsonAnswer(outcome, changed, o_.rules.showSecrets);
-    } else if (diffAsked_) {
-        const auto show = [&](const std::string& text) {
-            return o_.rules.showSecrets ? text : maskSecrets(text);
-        };
-        out_ << unifiedDiff(show(outcome.before), show(outcome.after), path_, path_);
+        out_ << jsonAnswer(outcome, changed, o_.rules.showSecrets, backupFile);
+        return status;
     }
+    if (diffAsked_) {
+        const bool show = o_.rules.showSecrets;
+        out_ << unifiedDiff(show ? outcome.before : maskSecrets(outcome.before),
+                            show ? outcome.after : maskSecrets(outcome.after, outcome.before),
+                            path_, path_);
+    }
+    if (!backupFile.empty()) out_ << backupFile << "\n";
     return status;
 }
 
@@ -261,11 +289,18 @@ int Command::change(const std::vector<Setting>& settings, bool write) {
     if (!existed && !o_.create)
         return fail(kUnreadable, path_ + ": No such file or directory (--create makes it)");
     try {
-        SaveTarget target{path_, {o_.follow ? Links::Follow : Links::OwnOnly, 0600}};
+        SaveTarget target{path_, {o_.follow ? Links::Follow : Links::OwnOnly, 0600, o_.wait}};
         const Outcome outcome = plan(target.bytes(), settings, o_.rules);
         const bool changed = outcome.after != outcome.before || !target.exists();
-        if (statusOf(outcome) == kDone && changed) target.replace(outcome.after);
-        return answer(outcome, changed && statusOf(outcome) == kDone, statusOf(outcome));
+        std::string backupFile;
+        if (statusOf(outcome) == kDone && changed) {
+            if (o_.backup && target.exists()) backupFile = target.backUp();
+            target.replace(outcome.after);
+        }
+        return answer(outcome, changed && statusOf(outcome) == kDone, statusOf(outcome),
+                      backupFile);
+    } catch (const LockTimeoutError& e) {
+        return fail(kLocked, e.what(), e.detail());
     } catch (const ForeignLinkError& e) {
         return fail(kUnwritable, path_ + ": the symbolic link " + e.link() + " belongs to " +
                                      userName(e.owner()) +
@@ -285,6 +320,8 @@ int Command::apply() {
     o.create = o.create || request->create;
     o.rules.strict = o.rules.strict || request->strict;
     o.rules.showSecrets = o.rules.showSecrets || request->showSecrets;
+    o.backup = o.backup || request->backup;
+    o.wait = request->wait.value_or(o.wait);
     Command withRequest{o, in_, out_, err_};
     withRequest.path_ = path_;
     return withRequest.change(request->settings, !request->checkMode && !o.dryRun);

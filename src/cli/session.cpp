@@ -196,16 +196,33 @@ const Key* ownedKey(std::string_view name, std::string& reason) {
     return nullptr;
 }
 
-std::string maskSecrets(std::string_view text) {
+namespace {
+
+bool isCredentialLine(const IniLine& line) {
+    return line.kind == IniLine::Kind::Key && keyIn(line.section, line.name) == &key::firewallAuth;
+}
+
+// The text after "=" of the first credential line of text; nullopt without one.
+std::optional<std::string_view> credentialText(std::string_view text) {
+    for (const IniLine& line : iniLines(text))
+        if (isCredentialLine(line)) return line.content.substr(line.content.find('=') + 1);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string maskSecrets(std::string_view text, std::optional<std::string_view> changedFrom) {
+    const std::optional<std::string_view> old =
+        changedFrom ? credentialText(*changedFrom) : std::nullopt;
     std::string masked;
     std::size_t copied = 0;
     for (const IniLine& line : iniLines(text)) {
-        if (line.kind != IniLine::Kind::Key || keyIn(line.section, line.name) != &key::firewallAuth)
-            continue;
+        if (!isCredentialLine(line)) continue;
         const std::size_t start = static_cast<std::size_t>(line.content.data() - text.data());
         const std::size_t value = start + line.content.find('=') + 1;
         masked.append(text.substr(copied, value - copied)).append(kMask);
         copied = start + line.content.size();
+        if (old && text.substr(value, copied - value) != *old) masked.append(" (changed)");
     }
     return masked.append(text.substr(copied));
 }

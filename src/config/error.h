@@ -27,6 +27,24 @@ private:
     std::string detail_;
 };
 
+// A save that gave up waiting for the lock another writer held; nothing was
+// written.
+class LockTimeoutError : public SaveError {
+public:
+    LockTimeoutError(const std::string& path, long long seconds)
+        : SaveError(path, waitedText(seconds)), seconds_(seconds) {}
+    long long seconds() const noexcept { return seconds_; }
+
+private:
+    static std::string waitedText(long long seconds) {
+        if (seconds == 0) return "Another program held the file locked; nothing was written.";
+        return "Another program held the file locked for all of the " + std::to_string(seconds) +
+               (seconds == 1 ? " second" : " seconds") + " waited; nothing was written.";
+    }
+
+    long long seconds_;
+};
+
 // A save refused because a symbolic link on the path, at its end or in a folder
 // name, belongs to neither the caller nor root (Links::OwnOnly): someone else could
 // point it at any file of the caller's.

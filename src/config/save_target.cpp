@@ -1,5 +1,6 @@
 #include "save_target.h"
 
+#include "file_backup.h"
 #include "file_content.h"
 #include "file_replace.h"
 #include "save_failure.h"
@@ -32,11 +33,12 @@ void refuseUnwritable(const HeldFile& held, const struct stat& st) {
 bool lockMissing(HeldFile& held, TargetPath& where) {
     FileSystem& fs = held.fs;
     errno = 0;
-    if (!takeLock(fs, where.folder.get())) unableToWrite(held.path, lastError());
+    if (!takeLock(held, where.folder.get())) unableToWrite(held.path, lastError());
     struct stat st;
     if (fs.statAt(where.folder.get(), where.name, st)) return false;
     if (errno != ENOENT) unableToWrite(held.path, lastError());
     held.folder = std::move(where.folder);
+    held.folderPath = where.folderPath;
     held.name = where.name;
     return true;
 }
@@ -51,7 +53,7 @@ bool lockExisting(HeldFile& held, TargetPath& where) {
     Descriptor file(fs, fs.openForReading(folder, where.name));
     if (!file.valid() && (errno == ENOENT || errno == ELOOP)) return false;
     struct stat st, now;
-    if (!file.valid() || !takeLock(fs, file.get()) || !fs.stat(file.get(), st))
+    if (!file.valid() || !takeLock(held, file.get()) || !fs.stat(file.get(), st))
         unableToWrite(held.path, lastError());
     if (!fs.statAt(folder, where.name, now)) {
         if (errno == ENOENT) return false;
@@ -61,6 +63,7 @@ bool lockExisting(HeldFile& held, TargetPath& where) {
     refuseUnwritable(held, st);
     if (!fs.mayWrite(folder, where.name)) unableToWrite(held.path, lastError());
     held.folder = std::move(where.folder);
+    held.folderPath = where.folderPath;
     held.name = where.name;
     held.file = std::move(file);
     held.st = st;
@@ -108,6 +111,10 @@ const std::string& SaveTarget::bytes() const {
 
 std::string SaveTarget::takeBytes() {
     return std::move(state_->bytes);
+}
+
+std::string SaveTarget::backUp() {
+    return backUpHeld(*state_);
 }
 
 void SaveTarget::replace(std::string_view bytes) {

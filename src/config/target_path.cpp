@@ -103,7 +103,7 @@ private:
         Descriptor folder(fs_, fs_.openFolder(folder_.get(), "."));
         if (!folder.valid() && errno == EACCES) folder = std::move(folder_);
         if (!folder.valid()) unableToWrite(path_, lastError());
-        return {std::move(folder), name, exists, st};
+        return {std::move(folder), name, exists, st, shown_};
     }
 
     const std::string& path_;
