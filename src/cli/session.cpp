@@ -37,6 +37,14 @@ std::string shown(const Key& k, const std::string& value, const Rules& rules) {
     return colon == std::string::npos ? value : value.substr(0, colon + 1) + kMask;
 }
 
+// A credential given as get shows the file's one, password masked, keeps the file's
+// credential: giving back get's answer must not make "********" the password.
+std::string unmasked(const Key& k, const std::string& value, const std::string& bytes) {
+    if (k.form != ValueForm::Credential) return value;
+    const std::string current = shownValue(IniText{bytes}, k);
+    return value == shown(k, current, Rules{}) ? current : value;
+}
+
 std::vector<std::pair<std::string, std::string>> valuesOf(const std::string& saved,
                                                           const Rules& rules) {
     const IniText text{saved};
@@ -254,7 +262,7 @@ Outcome plan(const std::string& bytes, const std::vector<Setting>& settings, con
             continue;
         }
         const std::string value = s.boolean ? flagWord(*k, *s.value == "true")
-                                  : s.value ? *s.value
+                                  : s.value ? unmasked(*k, *s.value, bytes)
                                             : shownValue(IniText{resetSave()}, *k);
         auto same = std::find_if(asked.begin(), asked.end(), [&](auto& a) { return a.first == k; });
         if (same != asked.end())
