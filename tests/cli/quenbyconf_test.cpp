@@ -100,7 +100,8 @@ struct Case {
     std::vector<std::string> out;      // each in standard output
     std::vector<std::string> err = {}; // each in standard error
     const char* input = "";
-    bool fileKept = true; // a.ini byte for byte, and its modification time
+    bool fileKept = true;                 // a.ini byte for byte, and its modification time
+    std::vector<std::string> notOut = {}; // none in standard output
 };
 
 const Case kCases[] = {
@@ -180,9 +181,11 @@ const Case kCases[] = {
     {"TheMaskedCredentialGivenBackKeepsThePassword",
      {"apply", "a.ini"},
      0,
-     {"\"changed\": false"},
+     {"\"networking.firewall-auth\": \"bob:********\""},
      {},
-     R"({"settings": {"networking": {"firewall-auth": "bob:********"}}})"},
+     R"({"settings": {"networking": {"firewall-auth": "bob:********"}}, "check_mode": true})",
+     true,
+     {"(changed)"}},
     {"ApplyTakesBooleansAsTheFlagsOwnWords",
      {"apply", "a.ini"},
      0,
@@ -231,6 +234,9 @@ TEST_P(Quenbyconf, AnswersAsTheTableSays) {
         EXPECT_NE(run.out.find(text), std::string::npos) << "wanted " << text << " in\n" << run.out;
     for (const std::string& text : c.err)
         EXPECT_NE(run.err.find(text), std::string::npos) << "wanted " << text << " in\n" << run.err;
+    for (const std::string& text : c.notOut)
+        EXPECT_EQ(run.out.find(text), std::string::npos) << "unwanted " << text << " in\n"
+                                                         << run.out;
     EXPECT_EQ(run.out.find("Ym9iOnNlY3JldA=="), std::string::npos) << "the credential leaked";
     if (c.fileKept) {
         EXPECT_EQ(readBytes(file), kTypical);
