@@ -3,12 +3,19 @@
 #include "ini_syntax.h"
 
 #include <algorithm>
+#include <functional>
+#include <limits>
 
 namespace qe {
 
 using namespace ini;
 
 namespace {
+
+// The index group of a section name: names that match fall in the same one.
+std::size_t groupNumber(std::string_view name) {
+    return std::hash<std::string>{}(lowerName(name)) % IniText::kGroups;
+}
 
 // s with every CR and LF as a space.
 std::string oneLine(std::string s) {
@@ -58,17 +65,31 @@ std::size_t IniText::additionFor(std::string_view section) const {
     return npos;
 }
 
-const std::vector<std::size_t>& IniText::headersOf(std::string_view section) const {
-    const auto [entry, isNew] = headers_.try_emplace(lowerName(section));
-    if (!isNew) return entry->second;
+const std::vector<std::uint32_t>& IniText::groupOf(std::string_view section) const {
+    if (groups_.empty()) {
+        groups_.resize(kGroups);
+        std::string_view name;
+        for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
+            groups_[groupNumber(name)].push_back(static_cast<std::uint32_t>(h));
+    }
+    return groups_[groupNumber(section)];
+}
+
+std::vector<std::size_t> IniText::headersOf(std::string_view section) const {
+    std::vector<std::size_t> headers;
     std::string_view name;
-    for (std::size_t pos = bodyStart_, header; (header = nextHeader(data_, pos, name)) != npos;)
-        if (sameName(name, section)) entry->second.push_back(header);
-    return entry->second;
+    if (data_.size() > std::numeric_limits<std::uint32_t>::max()) {
+        for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
+            if (sameName(name, section)) headers.push_back(h);
+        return headers;
+    }
+    for (const std::uint32_t h : groupOf(section))
+        if (headerAt(data_, h, name) != npos && sameName(name, section)) headers.push_back(h);
+    return headers;
 }
 
 std::size_t IniText::firstSection(std::string_view section) const {
-    const std::vector<std::size_t>& headers = headersOf(section);
+    const std::vector<std::size_t> headers = headersOf(section);
     return headers.empty() || isErased(section) ? npos : headers.front();
 }
 
@@ -95,7 +116,7 @@ std::size_t IniText::addedKeyLine(std::size_t addition, std::string_view key) co
 // sections of that name in file order.
 IniText::KeyLine IniText::findKey(std::string_view section, std::string_view key) const {
     KeyLine found{npos, npos, additionFor(section)};
-    const std::vector<std::size_t>& headers = headersOf(section);
+    const std::vector<std::size_t> headers = headersOf(section);
     if (headers.empty() || isErased(section)) {
         found.line = addedKeyLine(found.addition, key);
         return found;

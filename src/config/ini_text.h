@@ -12,15 +12,18 @@
 //   file order. Of several lines of one key, the first one counts for reads and
 //   writes.
 //
-// Cost: the text is kept once, as read. The header lines of a section name are
-// found by one pass over the text the first time that name is asked for, and kept
-// (eight bytes each); key lines are found by going through the lines of those
+// Cost: the text is kept once, as read. The only bookkeeping per line of the file
+// is four bytes for each section header (where its line starts), in one of 256
+// groups by a hash of its name, so that a read compares the names of a few
+// sections only; key lines are found by going through the lines of the wanted
 // sections. Edits are kept beside the text and put into it by one pass when the
-// result is asked for, so a text, its edits and their result stay within three
-// times the size of the file.
+// result is asked for. A text, its index and the result of its edits together stay
+// within three times the size of the file. A text of 4 GiB or more, whose offsets
+// four bytes cannot hold, has no index: a read goes through its headers.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -33,6 +36,8 @@ class IniText {
 public:
     // The longest value a read returns, in bytes.
     static constexpr std::size_t kMaxValueLength = 2047;
+    // The number of groups of the header index.
+    static constexpr std::size_t kGroups = 256;
 
     explicit IniText(std::string bytes = {});
 
@@ -89,9 +94,12 @@ private:
     bool isErased(std::string_view section) const;
     // The entry of section in additions_, or npos.
     std::size_t additionFor(std::string_view section) const;
+    // The offsets of the header lines whose names fall in section's group of the
+    // index, in file order; the index is made by the first call.
+    const std::vector<std::uint32_t>& groupOf(std::string_view section) const;
     // Where the header lines of the sections of that name start, in file order,
     // erased ones included.
-    const std::vector<std::size_t>& headersOf(std::string_view section) const;
+    std::vector<std::size_t> headersOf(std::string_view section) const;
     // Where the first section of that name that is not erased starts, or npos.
     std::size_t firstSection(std::string_view section) const;
     // Where the first key line of key in the section at header starts, or npos.
@@ -107,8 +115,8 @@ private:
     std::string data_;
     std::size_t bodyStart_ = 0; // after a byte order mark
     std::string eol_ = "\n";
-    // Header offsets by section name in lower case, for the names asked for so far.
-    mutable std::map<std::string, std::vector<std::size_t>> headers_;
+    // Where the header lines start, by groupOf; for a text under 4 GiB.
+    mutable std::vector<std::vector<std::uint32_t>> groups_;
     std::vector<std::string> erased_;             // names of erased sections
     std::map<std::size_t, std::string> replaced_; // key line offset -> its new content
     std::vector<Addition> additions_;             // by where they go
