@@ -3,7 +3,6 @@
 #include "ini_syntax.h"
 
 #include <algorithm>
-#include <functional>
 #include <limits>
 
 namespace qe {
@@ -12,9 +11,14 @@ using namespace ini;
 
 namespace {
 
-// The index group of a section name: names that match fall in the same one.
+// The index group of a section name: from its length and its last eight bytes,
+// where names mostly differ, each with bit 5 set, which folds ASCII letter case, so
+// that names that match fall in the same group.
 std::size_t groupNumber(std::string_view name) {
-    return std::hash<std::string>{}(lowerName(name)) % IniText::kGroups;
+    std::size_t hash = name.size();
+    for (std::size_t i = name.size() > 8 ? name.size() - 8 : 0; i < name.size(); ++i)
+        hash = hash * 31 + (static_cast<unsigned char>(name[i]) | 0x20u);
+    return hash % IniText::kGroups;
 }
 
 // s with every CR and LF as a space.
@@ -67,7 +71,11 @@ std::size_t IniText::additionFor(std::string_view section) const {
 
 const std::vector<std::uint32_t>& IniText::groupOf(std::string_view section) const {
     if (groups_.empty()) {
+        // Room for a header every 128 bytes, so that few groups grow; room that is
+        // never used takes no memory.
         groups_.resize(kGroups);
+        for (std::vector<std::uint32_t>& group : groups_)
+            group.reserve(data_.size() / 128 / kGroups);
         std::string_view name;
         for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
             groups_[groupNumber(name)].push_back(static_cast<std::uint32_t>(h));
