@@ -8,13 +8,13 @@
 #include "unified_diff.h"
 
 #include "config/error.h"
+#include "config/file_io.h"
+#include "config/save_failure.h"
 #include "config/save_target.h"
 #include "fields/version.h"
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <fcntl.h>
 #include <istream>
 #include <iterator>
 #include <optional>
@@ -114,45 +114,9 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::string& 
     return o;
 }
 
-// An existing regular file opened for reading; -1, with the reason, otherwise.
-// Never waits on a FIFO or a device.
-int openRegular(const std::string& path, std::string& reason) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        reason = std::strerror(errno);
-        return -1;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
-    reason = S_ISDIR(st.st_mode) ? "Is a directory" : "not a regular file";
-    ::close(fd);
-    return -1;
-}
-
-// The whole of an existing regular file; nullopt with the reason when it cannot be
-// read.
-std::optional<std::string> readExisting(const std::string& path, std::string& reason) {
-    const int fd = openRegular(path, reason);
-    if (fd < 0) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            reason = std::strerror(errno);
-            ::close(fd);
-            return std::nullopt;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
-}
-
-bool readable(const std::string& path, std::string& reason) {
-    const int fd = openRegular(path, reason);
-    if (fd >= 0) ::close(fd);
-    return fd >= 0;
+// The exit status of a file that gave no text or whose load stopped.
+int statusOf(ReadFault fault) {
+    return fault == ReadFault::LoadStops ? kLoadStopped : kUnreadable;
 }
 
 // "user 1000 (alice)", or the number alone for a user the system does not name.
@@ -215,11 +179,11 @@ int Command::fail(int status, const std::string& message, const std::string& det
 }
 
 std::optional<std::string> Command::readOnly(int& status) {
-    std::string reason;
-    if (!exists(path_) && o_.create) return std::string();
-    std::optional<std::string> bytes = readExisting(path_, reason);
-    if (!bytes) status = fail(kUnreadable, path_ + ": " + reason);
-    return bytes;
+    FileRead read = readFile(path_);
+    if (read.fault == ReadFault::None) return std::move(read.bytes);
+    if (read.fault == ReadFault::Missing && o_.create) return std::string();
+    status = fail(statusOf(read.fault), path_ + ": " + read.reason);
+    return std::nullopt;
 }
 
 // Refusals and warnings on standard error, then the answer; the path of a backup
@@ -249,7 +213,7 @@ int Command::get() {
     const std::optional<std::string> bytes = readOnly(status);
     if (!bytes) return status;
     Outcome outcome = values(*bytes, o_.rules);
-    if (outcome.loadStopped) return answer(outcome, false, kLoadStopped);
+    if (outcome.loadStopped) return answer(outcome, false, statusOf(ReadFault::LoadStops));
     const std::vector<std::string> names(o_.words.begin() + 2, o_.words.end());
     if (!names.empty()) outcome.values = pickValues(outcome.values, names, outcome.errors);
     if (!outcome.errors.empty()) return answer(outcome, false, kRefused);
@@ -265,7 +229,7 @@ int Command::check() {
     const std::optional<std::string> bytes = readOnly(status);
     if (!bytes) return status;
     const Outcome outcome = cli::check(*bytes, o_.rules);
-    if (outcome.loadStopped) return answer(outcome, false, kLoadStopped);
+    if (outcome.loadStopped) return answer(outcome, false, statusOf(ReadFault::LoadStops));
     if (!o_.json)
         for (const Entry& e : outcome.errors)
             out_ << entryLine(e) << "\n";
@@ -284,12 +248,12 @@ int Command::change(const std::vector<Setting>& settings, bool write) {
         return answer(outcome, outcome.after != outcome.before, statusOf(outcome));
     }
     const bool existed = exists(path_);
-    std::string reason;
-    if (existed && !readable(path_, reason)) return fail(kUnreadable, path_ + ": " + reason);
     if (!existed && !o_.create)
         return fail(kUnreadable, path_ + ": No such file or directory (--create makes it)");
     try {
         SaveTarget target{path_, {o_.follow ? Links::Follow : Links::OwnOnly, 0600, o_.wait}};
+        // A symbolic link that names nothing is no file to create.
+        if (existed && !target.exists()) return fail(kUnreadable, path_ + ": " + reasonOf(ENOENT));
         const Outcome outcome = plan(target.bytes(), settings, o_.rules);
         const bool changed = outcome.after != outcome.before || !target.exists();
         std::string backupFile;
@@ -305,6 +269,8 @@ int Command::change(const std::vector<Setting>& settings, bool write) {
         return fail(kUnwritable, path_ + ": the symbolic link " + e.link() + " belongs to " +
                                      userName(e.owner()) +
                                      ", neither you nor root: not followed (--follow follows it)");
+    } catch (const ReadError& e) {
+        return fail(statusOf(e.fault()), path_ + ": " + e.detail());
     } catch (const SaveError& e) {
         return fail(kUnwritable, e.what(), e.detail());
     }

@@ -45,6 +45,21 @@ private:
     long long seconds_;
 };
 
+// Why a file gave no text to load: nothing at its path, a failed open or read, not
+// a regular file (a folder, a FIFO, a device); or why the load of its text stopped.
+enum class ReadFault { None, Missing, Unreadable, NotRegular, LoadStops };
+
+// A save whose target could not be read, with the fault; the detail is the reason.
+class ReadError : public SaveError {
+public:
+    ReadError(const std::string& path, ReadFault fault, std::string detail)
+        : SaveError(path, std::move(detail)), fault_(fault) {}
+    ReadFault fault() const noexcept { return fault_; }
+
+private:
+    ReadFault fault_;
+};
+
 // A save refused because a symbolic link on the path, at its end or in a folder
 // name, belongs to neither the caller nor root (Links::OwnOnly): someone else could
 // point it at any file of the caller's.

@@ -23,8 +23,8 @@ constexpr int kMaxAttempts = 100;
 // Refuses a target that a save may not replace: not a regular file, or marked
 // read-only (none of its write bits set, so even the superuser keeps off it).
 void refuseUnwritable(const HeldFile& held, const struct stat& st) {
-    if (S_ISDIR(st.st_mode)) unableToWrite(held.path, EISDIR);
-    if (!S_ISREG(st.st_mode)) unableToWrite(held.path, "Not a regular file");
+    if (!S_ISREG(st.st_mode))
+        throw ReadError(held.path, ReadFault::NotRegular, notRegularReason(S_ISDIR(st.st_mode)));
     if ((st.st_mode & 0222) == 0) unableToWrite(held.path, EACCES);
 }
 
@@ -52,8 +52,9 @@ bool lockExisting(HeldFile& held, TargetPath& where) {
     errno = 0;
     Descriptor file(fs, fs.openForReading(folder, where.name));
     if (!file.valid() && (errno == ENOENT || errno == ELOOP)) return false;
+    if (!file.valid()) unableToRead(held.path, ReadFault::Unreadable, lastError());
     struct stat st, now;
-    if (!file.valid() || !takeLock(held, file.get()) || !fs.stat(file.get(), st))
+    if (!takeLock(held, file.get()) || !fs.stat(file.get(), st))
         unableToWrite(held.path, lastError());
     if (!fs.statAt(folder, where.name, now)) {
         if (errno == ENOENT) return false;
@@ -82,7 +83,7 @@ void readTarget(HeldFile& held) {
     errno = 0;
     if (held.file.valid() &&
         !readAll(held.fs, held.file.get(), static_cast<std::size_t>(held.st.st_size), held.bytes))
-        unableToWrite(held.path, lastError());
+        unableToRead(held.path, ReadFault::Unreadable, lastError());
 }
 
 } // namespace

@@ -45,7 +45,7 @@ public:
             names_.pop_front();
             const bool last = names_.empty();
             if (name.empty() || name == "." || name == "..") {
-                if (last) unableToWrite(path_, EISDIR);
+                if (last) unableToRead(path_, ReadFault::NotRegular, EISDIR);
                 if (name == "..") stepInto(name);
                 continue;
             }
@@ -65,7 +65,7 @@ public:
                 shown_ += name + "/";
             }
         }
-        unableToWrite(path_, EISDIR); // "/" or ""
+        unableToRead(path_, ReadFault::NotRegular, EISDIR); // "/" or ""
     }
 
 private:
