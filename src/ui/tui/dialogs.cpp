@@ -135,7 +135,7 @@ std::optional<std::wstring> askLine(Modal& modal, const std::string& title,
     int focused = 0; // 0 the line, 1 OK, 2 Cancel
     for (;;) {
         const bool ok = okAllowed(line.text);
-        const Box b = centredBox(std::max(60, static_cast<int>(prompt.size())), 5);
+        const Box b = centredBox(std::max(60, static_cast<int>(prompt.size())), 4);
         drawBox(b, title);
         const int look = Terminal::attrOf(Look::Dialog);
         putText(b.top + 1, b.left + 2, prompt, b.width - 4, look);

@@ -63,9 +63,9 @@ void Editor::draw() {
     cursorY_ = cursorX_ = -1;
     if (tooSmall()) {
         putText(0, 0,
-                "Please make the terminal at least " + std::to_string(kMinColumns) + "x" +
-                    std::to_string(kMinLines) + " (it is " + std::to_string(COLS) + "x" +
-                    std::to_string(LINES) + "); Ctrl+C closes.",
+                "Make the terminal at least " + std::to_string(kMinColumns) + "x" +
+                    std::to_string(kMinLines) + " (now " + std::to_string(COLS) + "x" +
+                    std::to_string(LINES) + ")",
                 COLS, A_BOLD);
         curs_set(0);
         refresh();
@@ -209,6 +209,8 @@ int Editor::drawField(Control& c, int y, int x, int right) {
         width = spin ? std::max(c.maxLength(), 4) + 1 : std::min(kTextWidth, right - x - 2);
         LineEdit shown{toScreen(c.text()), 0};
         LineEdit& line = focused ? line_ : shown;
+        // A text the form changed, not typing, shows with the cursor at its end.
+        if (line.text != shown.text) line.cursor = shown.text.size();
         line.text = shown.text;
         mvaddch(y, x, '[');
         const int cursor = putEntry(y, x + 1, width, line, c.has(Password), entry);
