@@ -133,7 +133,7 @@ ctrl-c-closes)
 no-terminal-status-2)
     status=0
     "$bin" edit "$dir/a.ini" </dev/null >"$dir/out" 2>&1 || status=$?
-    [[ $status == 2 ]] && grep -q "must be a terminal" "$dir/out" || fail "status $status"
+    if [[ $status != 2 ]] || ! grep -q "must be a terminal" "$dir/out"; then fail "status $status"; fi
     ;;
 *)
     fail "no scenario $scenario"

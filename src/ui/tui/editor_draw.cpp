@@ -17,7 +17,7 @@ constexpr int kMinColumns = 80;
 constexpr int kMinLines = 24;
 constexpr int kTextWidth = 48; // the widest a text field is drawn; its value scrolls inside
 constexpr const char* kKeys =
-    " Tab Field  ^PgDn/Up Page  Alt+letter Page  F1 Help  F10 Menu  ^S Save  ^C Close";
+    "Tab Field  ^PgDn/Up Page  Alt+letter Page  F1 Help  F10 Menu  ^S Save  ^C Close";
 
 int leftOf(int depth) {
     return 2 * depth + 2;

@@ -53,7 +53,9 @@ void startColours() {
 Terminal::Terminal() {
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
         throw NoTerminal("standard input and output must be a terminal");
-    std::setlocale(LC_ALL, "");
+    // The character set is all curses needs; the other categories would cost
+    // more start-up than the whole load of a file.
+    std::setlocale(LC_CTYPE, "");
     const char* type = std::getenv("TERM");
     screen = newterm(nullptr, stdout, stdin);
     if (!screen)
