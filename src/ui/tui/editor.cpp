@@ -103,7 +103,8 @@ bool Editor::handleCommandKey(const Key& key) {
     const bool letter =
         key.kind == Key::Kind::Char && std::iswalpha(static_cast<wint_t>(key.ch)) && key.ch < 128;
     const bool takesNoTyping =
-        focus_ && (focus_->kind() == Kind::Check || focus_->kind() == Kind::Radio);
+        focus_ && (focus_->kind() == Kind::Check || focus_->kind() == Kind::Radio ||
+                   focus_->kind() == Kind::Button);
     if (key.kind == Key::Kind::Click)
         handleClick(key);
     else if (isChar(key, ctrl('O')))
@@ -195,6 +196,7 @@ void Editor::handleClick(const Key& key) {
     if (h.what == Hit::What::Menu) return openMenu(h.index);
     if (h.what == Hit::What::Tab) return switchPage(h.index);
     Control& c = *h.control;
+    if (!c.enabledInTree()) return;
     if (&c != focus_) {
         if (!leaveField()) return;
         setFocus(&c);

@@ -26,6 +26,11 @@ bool LineEdit::apply(const Key& key, const std::function<bool(wchar_t)>& accepts
         if (cursor > 0) text.erase(--cursor, 1);
         return true;
     }
+    if (key.kind == Key::Kind::Char && !key.alt && key.ch == 21) { // Ctrl+U, as in a shell
+        text.erase(0, cursor);
+        cursor = 0;
+        return true;
+    }
     if (key.kind != Key::Kind::Special) return false;
     switch (key.code) {
     case KEY_LEFT:

@@ -1,5 +1,6 @@
 // Editing one line of text with the keys a terminal sends: the cursor keys,
-// Home, End, Backspace, Delete and printable characters.
+// Home, End, Backspace, Delete, Ctrl+U (all before the cursor) and printable
+// characters.
 #pragma once
 
 #include "terminal.h"

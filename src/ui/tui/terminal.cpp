@@ -4,6 +4,7 @@
 #include <term.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -83,8 +84,12 @@ Terminal::~Terminal() {
 Key Terminal::read() {
     for (;;) {
         wint_t c = 0;
+        errno = 0;
         const int got = get_wch(&c);
-        if (got == ERR) continue;
+        // A signal (a resize) interrupts the wait; anything else is a terminal that
+        // has gone away, which closes the editor as Ctrl+C does.
+        if (got == ERR && errno == EINTR) continue;
+        if (got == ERR) return {Key::Kind::Char, 3};
         if (got == OK && c == 27) {
             // Alt sends Esc before the key; an Esc alone is followed by nothing.
             timeout(0);
