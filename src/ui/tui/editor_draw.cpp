@@ -16,14 +16,20 @@ namespace {
 constexpr int kMinColumns = 80;
 constexpr int kMinLines = 24;
 constexpr int kTextWidth = 48; // the widest a text field is drawn; its value scrolls inside
+constexpr int kPageWidth = 100; // the widest the page's frames are drawn
 constexpr const char* kKeys =
     "Tab Field  ^PgDn/Up Page  Alt+letter Page  F1 Help  F10 Menu  ^S Save  ^C Close";
+
+// The columns of the page: the screen's, up to kPageWidth.
+int pageWidth() {
+    return std::min(COLS, kPageWidth);
+}
 
 int leftOf(int depth) {
     return 2 * depth + 2;
 }
 int rightOf(int depth) {
-    return COLS - 2 * depth - 2;
+    return pageWidth() - 2 * depth - 2;
 }
 
 int choiceCells(const Control& c) {
@@ -129,8 +135,8 @@ void Editor::drawPage(int top, int bottom) {
     const int count = static_cast<int>(layout_.lines.size());
     for (int i = top_; i < count && i < top_ + height; ++i)
         drawLine(layout_.lines[static_cast<std::size_t>(i)], top + i - top_, column);
-    if (top_ > 0) mvaddch(top, COLS - 1, ACS_UARROW);
-    if (top_ + height < count) mvaddch(bottom - 1, COLS - 1, ACS_DARROW);
+    if (top_ > 0) mvaddch(top, pageWidth() - 1, ACS_UARROW);
+    if (top_ + height < count) mvaddch(bottom - 1, pageWidth() - 1, ACS_DARROW);
 }
 
 void Editor::scrollToFocus(int height) {
@@ -155,7 +161,7 @@ void Editor::scrollToFocus(int height) {
 void Editor::drawLine(const Line& line, int y, int column) {
     for (int d = 0; d < line.depth; ++d) {
         mvaddch(y, 2 * d, ACS_VLINE);
-        mvaddch(y, COLS - 1 - 2 * d, ACS_VLINE);
+        mvaddch(y, pageWidth() - 1 - 2 * d, ACS_VLINE);
     }
     const int left = leftOf(line.depth);
     const int right = rightOf(line.depth);
@@ -164,7 +170,7 @@ void Editor::drawLine(const Line& line, int y, int column) {
     case Line::What::FrameTop:
     case Line::What::FrameBottom: {
         const bool topEdge = line.what == Line::What::FrameTop;
-        const int l = 2 * line.depth, r = COLS - 1 - 2 * line.depth;
+        const int l = 2 * line.depth, r = pageWidth() - 1 - 2 * line.depth;
         mvhline(y, l + 1, ACS_HLINE, r - l - 1);
         mvaddch(y, l, topEdge ? ACS_ULCORNER : ACS_LLCORNER);
         mvaddch(y, r, topEdge ? ACS_URCORNER : ACS_LRCORNER);
