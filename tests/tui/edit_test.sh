@@ -34,6 +34,13 @@ start() {
     until_screen "^C Close"
 }
 keys() { t send-keys -- "$@"; }
+# A press and release of the first button at column X, line Y (from 0), as a
+# terminal reports them in the X10 form curses asked tmux for.
+click() {
+    local at
+    at="$(printf '\\x%x\\x%x' $((33 + $1)) $((33 + $2)))"
+    t send-keys -l "$(printf "\e[M %b" "$at")" && t send-keys -l "$(printf "\e[M#%b" "$at")"
+}
 # Fails when a caption of the window stands cut on the screen: once every whole
 # caption is struck out (the longest first), no first 8 characters of one remain.
 no_caption_cut() {
@@ -125,6 +132,12 @@ no-caption-cut-at-80x24)
     ;;
 no-caption-cut-at-200x60)
     start 200 60 full.ini && all_pages_whole
+    ;;
+clicks-reach-tabs-and-fields)
+    start 80 24 a.ini
+    click 24 1 && until_screen "[ ] Hide Client" # the tab "Display"
+    click 4 6 && until_screen "[x] Hide Client"
+    click 3 0 && until_screen "Ctrl+O"            # the File menu
     ;;
 ctrl-c-closes)
     start 80 24 a.ini
