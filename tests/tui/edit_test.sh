@@ -6,7 +6,7 @@ set -euo pipefail
 bin="$1" controls="$2" scenario="$3"
 dir="$(mktemp -d)"
 socket="qe-tui-$$"
-t() { tmux -L "$socket" -f /dev/null "$@"; }
+t() { LC_ALL=C.UTF-8 tmux -L "$socket" -f /dev/null "$@"; }
 trap 't kill-server 2>/dev/null || true; rm -rf "$dir"' EXIT
 
 screen() { t capture-pane -p; }
@@ -113,9 +113,9 @@ file-name-refused-and-focus-stays)
 save-checks-asks-the-id-and-writes)
     start 80 24
     keys C-s && until_screen "Please insert a valid ID"
-    keys "me@example.org" Enter && until_screen "Save as"
+    keys "mé@example.org" Enter && until_screen "Save as"
     keys out Enter && until_screen ! "Save as"
-    grep -qx "id=me@example.org" "$dir/out.ini" || fail "out.ini: $(cat "$dir/out.ini")"
+    grep -qx "id=mé@example.org" "$dir/out.ini" || fail "out.ini: $(cat "$dir/out.ini")"
     ;;
 open-of-a-bad-file-shows-the-error)
     start 80 24

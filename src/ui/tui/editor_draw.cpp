@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kMinColumns = 80;
 constexpr int kMinLines = 24;
-constexpr int kTextWidth = 48; // the widest a text field is drawn; its value scrolls inside
+constexpr int kTextWidth = 48;  // the widest a text field is drawn; its value scrolls inside
 constexpr int kPageWidth = 100; // the widest the page's frames are drawn
 constexpr const char* kKeys =
     "Tab Field  ^PgDn/Up Page  Alt+letter Page  F1 Help  F10 Menu  ^S Save  ^C Close";

@@ -39,7 +39,8 @@ void appendUtf8(std::string& out, char32_t c) {
         return;
     }
     const int more = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-    out += static_cast<char>((0xF00 >> more) | (c >> (6 * more)));
+    const char32_t lead[] = {0, 0xC0, 0xE0, 0xF0};
+    out += static_cast<char>(lead[more] | (c >> (6 * more)));
     for (int k = more - 1; k >= 0; --k)
         out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
 }
