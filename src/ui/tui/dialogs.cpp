@@ -72,18 +72,14 @@ int buttonAt(const Key& key, int y, const std::vector<std::string>& buttons,
     return -1;
 }
 
-bool isEnter(const Key& k) {
-    return (k.kind == Key::Kind::Char && !k.alt && (k.ch == L'\r' || k.ch == L'\n')) ||
-           (k.kind == Key::Kind::Special && k.code == KEY_ENTER);
-}
 bool isEscape(const Key& k) {
     return k.kind == Key::Kind::Char && k.ch == 27;
 }
 bool isTab(const Key& k) {
-    return k.kind == Key::Kind::Char && !k.alt && k.ch == L'\t';
+    return isChar(k, L'\t');
 }
 bool isBackTab(const Key& k) {
-    return k.kind == Key::Kind::Special && k.code == KEY_BTAB;
+    return isSpecial(k, KEY_BTAB);
 }
 
 } // namespace

@@ -20,16 +20,6 @@ constexpr wchar_t ctrl(char letter) {
     return static_cast<wchar_t>(letter - 'A' + 1);
 }
 
-bool isChar(const Key& k, wchar_t c) {
-    return k.kind == Key::Kind::Char && !k.alt && k.ch == c;
-}
-bool isSpecial(const Key& k, int code) {
-    return k.kind == Key::Kind::Special && k.code == code;
-}
-bool isEnter(const Key& k) {
-    return isChar(k, L'\r') || isChar(k, L'\n') || isSpecial(k, KEY_ENTER);
-}
-
 bool existsAsTyped(const std::string& name) {
     struct stat st {};
     return ::stat(name.c_str(), &st) == 0;

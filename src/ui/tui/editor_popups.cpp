@@ -44,11 +44,6 @@ int entryOfLetter(int menu, wchar_t letter) {
     return -1;
 }
 
-bool isEnterKey(const Key& k) {
-    return (k.kind == Key::Kind::Char && !k.alt && (k.ch == L'\r' || k.ch == L'\n')) ||
-           (k.kind == Key::Kind::Special && k.code == KEY_ENTER);
-}
-
 } // namespace
 
 // Menu titles stand on the top line, their left columns recorded while drawing.
@@ -93,7 +88,7 @@ void Editor::openMenu(int menu) {
             entry = 0;
         } else if (key.kind == Key::Kind::Special && (key.code == KEY_UP || key.code == KEY_DOWN)) {
             entry = stepEntry(menu, entry, key.code == KEY_UP ? -1 : 1);
-        } else if (isEnterKey(key)) {
+        } else if (isEnter(key)) {
             return runMenuEntry(menu, entry);
         } else if (key.kind == Key::Kind::Char && key.alt &&
                    (key.ch == L'f' || key.ch == L'h' || key.ch == L'F' || key.ch == L'H')) {
@@ -173,7 +168,7 @@ void Editor::openChoiceList(Control& c) {
             if (key.x <= left || key.x >= left + width - 1 || row < 0 || row >= count) return;
             bar = row;
         }
-        if (isEnterKey(key) || key.kind == Key::Kind::Click) {
+        if (isEnter(key) || key.kind == Key::Kind::Click) {
             run([&] { form_.pick(c, bar); });
             return;
         }

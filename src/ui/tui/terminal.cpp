@@ -115,6 +115,10 @@ Key Terminal::read() {
     }
 }
 
+bool isEnter(const Key& k) {
+    return isChar(k, L'\r') || isChar(k, L'\n') || isSpecial(k, KEY_ENTER);
+}
+
 int Terminal::attrOf(Look look) {
     switch (look) {
     case Look::Bar:

@@ -23,6 +23,16 @@ struct Key {
     int x = 0, y = 0; // Click: where the first button was pressed
 };
 
+// A character typed without Alt, and a key curses names (a KEY_ code).
+inline bool isChar(const Key& k, wchar_t c) {
+    return k.kind == Key::Kind::Char && !k.alt && k.ch == c;
+}
+inline bool isSpecial(const Key& k, int code) {
+    return k.kind == Key::Kind::Special && k.code == code;
+}
+// Return, or the keypad's Enter.
+bool isEnter(const Key& k);
+
 // Ctrl+PgDn and Ctrl+PgUp, where the terminal's description names them.
 constexpr int kNextPage = 0x7000;
 constexpr int kPreviousPage = 0x7001;
