@@ -93,7 +93,7 @@ each-kind-of-field-changes)
     keys Tab Tab Tab 1 2 x && until_screen "[012 "
     keys Up && until_screen "[13 "
     keys M-t Tab Tab Tab Tab Tab Tab Space && until_screen "(*) Kelvin"
-    keys Tab Tab Tab Space && until_screen "(*) Celcius"
+    keys Tab Tab Right && until_screen "(*) Celcius"
     ;;
 http-shows-the-proxy-fields)
     start 80 24

@@ -138,8 +138,14 @@ void Editor::handleFieldKey(const Key& key) {
     case Kind::Text:
         if (editLine(c, key)) return;
         break;
-    case Kind::Check:
     case Kind::Radio:
+        if (isSpecial(key, KEY_LEFT) || isSpecial(key, KEY_UP) || isSpecial(key, KEY_RIGHT) ||
+            isSpecial(key, KEY_DOWN)) {
+            const bool back = isSpecial(key, KEY_LEFT) || isSpecial(key, KEY_UP);
+            return stepRadio(c, back ? -1 : 1);
+        }
+        [[fallthrough]];
+    case Kind::Check:
     case Kind::Button:
         if (isChar(key, L' ') || (c.kind() == Kind::Button && isEnter(key))) {
             run([&] { form_.click(c); });
@@ -220,15 +226,35 @@ std::vector<Control*> Editor::currentOrder() const {
     return focusOrder(layoutPage(f.page(f.activePage())));
 }
 
+// Tab and Shift+Tab: the next tab stop either way, wrapping around the page.
 void Editor::moveFocus(int delta) {
     if (!leaveField()) return;
     const std::vector<Control*> order = currentOrder();
-    if (order.empty()) return setFocus(nullptr);
     const auto at = std::find(order.begin(), order.end(), focus_);
     const int count = static_cast<int>(order.size());
-    int next = delta > 0 ? 0 : count - 1;
-    if (at != order.end()) next = (static_cast<int>(at - order.begin()) + delta + count) % count;
-    setFocus(order[static_cast<std::size_t>(next)]);
+    const int from =
+        at == order.end() ? (delta > 0 ? -1 : count) : static_cast<int>(at - order.begin());
+    for (int k = 1; k <= count; ++k) {
+        Control* next =
+            order[static_cast<std::size_t>(((from + delta * k) % count + count) % count)];
+        if (isTabStop(*next)) return setFocus(next);
+    }
+    setFocus(nullptr);
+}
+
+// The arrow keys on a radio field select its neighbour in the box, as the
+// window's radio buttons do.
+void Editor::stepRadio(Control& radio, int delta) {
+    Control* next = radioBeside(radio, delta);
+    if (!next || !leaveField()) return;
+    setFocus(next);
+    run([&] { form_.click(*next); });
+}
+
+Control* Editor::firstTabStop() const {
+    for (Control* c : currentOrder())
+        if (isTabStop(*c)) return c;
+    return nullptr;
 }
 
 // After any action: a focused field the model has hidden, disabled or taken to
@@ -236,7 +262,7 @@ void Editor::moveFocus(int delta) {
 void Editor::fixFocus() {
     const std::vector<Control*> order = currentOrder();
     if (std::find(order.begin(), order.end(), focus_) != order.end()) return;
-    setFocus(order.empty() ? nullptr : order.front());
+    setFocus(firstTabStop());
 }
 
 // The page control takes the focus first: the field's leave rule may refuse.
@@ -246,8 +272,7 @@ void Editor::switchPage(int index) {
     if (index == f.activePage()) return;
     run([&] { f.activatePage(index); });
     top_ = 0;
-    const std::vector<Control*> order = currentOrder();
-    setFocus(order.empty() ? nullptr : order.front());
+    setFocus(firstTabStop());
 }
 
 // Brings the control's page into view when its tab is shown, then focuses the

@@ -61,6 +61,8 @@ private:
     void setFocus(Control* c);
     bool leaveField();
     void moveFocus(int delta);
+    void stepRadio(Control& radio, int delta);
+    Control* firstTabStop() const;
     void fixFocus();
     void switchPage(int index);
     std::vector<Control*> currentOrder() const;

@@ -97,6 +97,35 @@ std::vector<Control*> focusOrder(const PageLayout& layout) {
     return order;
 }
 
+namespace {
+
+std::vector<Control*> radiosOf(const Control& box) {
+    std::vector<Control*> radios;
+    for (Control* c : box.children())
+        if (c->kind() == Kind::Radio && c->shownInTree() && c->enabledInTree()) radios.push_back(c);
+    return radios;
+}
+
+} // namespace
+
+bool isTabStop(const Control& c) {
+    if (c.kind() != Kind::Radio) return true;
+    const std::vector<Control*> radios = radiosOf(*c.parent());
+    const auto selected =
+        std::find_if(radios.begin(), radios.end(), [](const Control* r) { return r->checked(); });
+    return selected != radios.end() ? *selected == &c : radios.front() == &c;
+}
+
+Control* radioBeside(const Control& radio, int delta) {
+    const std::vector<Control*> radios = radiosOf(*radio.parent());
+    const auto at = std::find(radios.begin(), radios.end(), &radio);
+    if (at == radios.end()) return nullptr;
+    const auto next = (at - radios.begin()) + delta;
+    return next >= 0 && next < static_cast<long>(radios.size())
+               ? radios[static_cast<std::size_t>(next)]
+               : nullptr;
+}
+
 std::string shownCaption(const std::string& caption) {
     std::string shown;
     for (std::size_t i = 0; i < caption.size(); ++i)

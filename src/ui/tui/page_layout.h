@@ -31,8 +31,16 @@ struct PageLayout {
 
 PageLayout layoutPage(const Control& page);
 
-// The fields the Tab key visits, in order: on screen and enabled.
+// The fields that can take the focus, in order: on screen and enabled.
 std::vector<Control*> focusOrder(const PageLayout& layout);
+
+// Whether Tab stops at the field: a radio field only when it is the selected one
+// of its box, or the first when none is; the arrow keys move within the box.
+bool isTabStop(const Control& c);
+
+// The radio field delta places from radio in its box that can take the focus;
+// nullptr past either end.
+Control* radioBeside(const Control& radio, int delta);
 
 // What the model shows for a caption: without the "&" of an accelerator.
 std::string shownCaption(const std::string& caption);
