@@ -45,11 +45,11 @@ bool isField(const Control& c) {
     }
 }
 
+} // namespace
+
 std::string appTitle() {
     return std::string("QuenbyEditor ") + kVersion;
 }
-
-} // namespace
 
 Editor::Editor(Terminal& terminal)
     : terminal_(terminal), modal_{terminal, [this] { draw(); }}, form_(*this) {

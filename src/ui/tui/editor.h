@@ -17,6 +17,9 @@
 
 namespace qe::tui {
 
+// The name and version: the menu bar's title and the general error box's caption.
+std::string appTitle();
+
 class Editor final : public Host {
 public:
     explicit Editor(Terminal& terminal);

@@ -4,8 +4,6 @@
 #include "editor.h"
 #include "screen_text.h"
 
-#include "fields/version.h"
-
 #include <curses.h>
 
 #include <algorithm>
@@ -97,7 +95,7 @@ void Editor::drawMenuBar() {
         hits_.push_back({Hit::What::Menu, 0, x, x + used + 2, i, nullptr});
         x += used + 3;
     }
-    const std::string title = std::string("QuenbyEditor ") + kVersion + " ";
+    const std::string title = appTitle() + " ";
     putText(0, COLS - static_cast<int>(title.size()), title, COLS, look);
 }
 
