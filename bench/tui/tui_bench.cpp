@@ -5,14 +5,14 @@
 //   qe_tui_bench QUENBYCONF FILE [RUNS]
 //
 // The first figure runs `quenbyconf edit FILE` on a pseudo-terminal of 80x24 and
-// stops the clock when "Close" at the end of the key line, the screen's last
-// line, has been written;
-// `get` is timed from the fork to its exit. The second drives the editor in this
+// stops the clock when "Close" at the end of the key line, the screen's last line,
+// has been written; `get` is timed from the fork to its exit, printing into a
+// pseudo-terminal too, as a person runs both. The second drives the editor in this
 // process on a pseudo-terminal: Tab (to the next field) or Ctrl+PgDn (to the next
-// page), each followed by the redraw, the output read away between keys.
-// Beside each clock figure, the child's processor time (user and system, the
-// editor's until it closed right after its first screen): less moved by other
-// loads on the machine.
+// page), each followed by the redraw, the output read away between keys. Beside
+// each clock figure, the child's processor time (user and system; the editor's
+// until it closed right after its first screen): less moved by other loads on the
+// machine.
 #include "ui/tui/editor.h"
 #include "ui/tui/terminal.h"
 
@@ -68,19 +68,26 @@ void drain(int fd) {
     }
 }
 
+// From the fork to the exit, printing into a pseudo-terminal of the same size, as
+// a person runs it.
 Run timeGet(const char* program, const char* file) {
+    winsize size = screenSize();
+    int master = -1;
     const auto start = Clock::now();
-    const pid_t child = fork();
+    const pid_t child = forkpty(&master, nullptr, nullptr, &size);
     if (child == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
         execl(program, program, "get", file, static_cast<char*>(nullptr));
         _exit(127);
+    }
+    char buffer[65536];
+    while (::read(master, buffer, sizeof buffer) > 0) {
     }
     int status = 0;
     rusage use{};
     wait4(child, &status, 0, &use);
-    return {millisSince(start), cpuMillisOf(use)};
+    const double millis = millisSince(start);
+    ::close(master);
+    return {millis, cpuMillisOf(use)};
 }
 
 // From the fork to the key line on the screen; then Ctrl+C closes the editor.
