@@ -18,6 +18,7 @@ packages=(
     desktop-file-utils appstream # validators of the desktop entry and metainfo
     dpkg-dev file lintian # the Debian package: shlibdeps, its check
     xvfb xauth x11vnc openbox # the editor on a machine without a display
+    libncurses-dev tmux # quenbyconf edit, the editor in a terminal, and its tests
     x11-utils dbus-daemon at-spi2-core python3-pyatspi # window captions, screen-reader names
     fonts-liberation
     clang-format

@@ -34,7 +34,9 @@ constexpr const char* kUsageText =
     "       quenbyconf [OPTION...] check FILE\n"
     "       quenbyconf [OPTION...] apply FILE < REQUEST.json\n"
     "       quenbyconf schema\n"
-    "Reads and sets the client's configuration file by the editor's rules.\n"
+    "       quenbyconf edit [FILE]\n"
+    "Reads and sets the client's configuration file by the editor's rules;\n"
+    "edit opens the editor itself in the terminal.\n"
     "Keys are written section.key; networking.firewall-auth as user:password.\n"
     "Options (anywhere on the line; -- ends them):\n"
     "  --json          answer with one JSON object on standard output\n"
@@ -304,6 +306,7 @@ int Command::run() {
     }
     if (o_.words.empty()) return usage("");
     const std::string& verb = o_.words[0];
+    if (verb == "edit") return usage("edit takes one FILE at most, and no option");
     if (verb == "schema") {
         if (o_.words.size() != 1) return usage("schema takes no operand");
         out_ << schemaJson();
