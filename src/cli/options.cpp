@@ -75,25 +75,30 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const Option* option = optionOf(a);
         if (optionsEnded || a.size() < 2 || a[0] != '-') {
             o.words.push_back(a);
-        } else if (a == "--") {
+            continue;
+        }
+        if (a == "--") {
             optionsEnded = true;
-        } else if (!option) {
+            continue;
+        }
+        const Option* option = optionOf(a);
+        if (!option) {
             fault = "unknown option " + a;
             return std::nullopt;
-        } else if (!takesValue(*option)) {
-            turnOn(o, *option);
-        } else {
-            const bool joined = a != option->flag;
-            if (!joined && i + 1 == args.size()) {
-                fault = std::string(option->flag) + " needs a number of seconds";
-                return std::nullopt;
-            }
-            const std::string value = joined ? a.substr(option->flag.size() + 1) : args[++i];
-            if (!setValue(o, *option, value, fault)) return std::nullopt;
         }
+        if (!takesValue(*option)) {
+            turnOn(o, *option);
+            continue;
+        }
+        const bool joined = a != option->flag;
+        if (!joined && i + 1 == args.size()) {
+            fault = std::string(option->flag) + " needs a number of seconds";
+            return std::nullopt;
+        }
+        const std::string value = joined ? a.substr(option->flag.size() + 1) : args[++i];
+        if (!setValue(o, *option, value, fault)) return std::nullopt;
     }
     return o;
 }
