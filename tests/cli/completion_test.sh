@@ -4,8 +4,11 @@
 # offer there ("" when it must offer nothing).
 # Usage: completion_test.sh BASH_COMPLETION COMPLETION QUENBYCONF
 set -uo pipefail
+# shellcheck source=/dev/null
 source "$1" || exit 1
+# shellcheck source=data/quenbyconf.bash-completion
 source "$2" || exit 1
+# shellcheck disable=SC2317 # called by the completion
 compopt() { :; } # a completion's options need a real completion
 program=$3
 dir=$(mktemp -d) || exit 1
