@@ -1,7 +1,7 @@
 # The Debian packages, one per install component: quenbyeditor_<version>_<arch>.deb
 # (the editor, with the files of data/ it needs) and quenbyconf_<version>_<arch>.deb
-# (the headless command and its manual page, no Qt). `cpack -G DEB` in a build
-# folder makes both, or only quenbyconf in one configured with -DQE_GUI=OFF;
+# (the headless command, its manual page and bash completion, no Qt). `cpack -G DEB`
+# in a build folder makes both, or only quenbyconf in one configured with -DQE_GUI=OFF;
 # scripts/package.sh does it in build-package/. Each package also carries the
 # copyright and changelog Debian asks for, under /usr/share/doc/<package>.
 include(GNUInstallDirs)

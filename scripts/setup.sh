@@ -13,6 +13,7 @@ packages=(
     libutfcpp-dev # UTF-8 checked and decoded in the values' text form
     libdtl-dev # quenbyconf's diff (header-only: nothing to install with the program)
     patch      # the tests apply quenbyconf's diffs with it
+    bash-completion # the test of quenbyconf's completion runs its functions
     qt6-base-dev libgl-dev
     qt6-svg-dev # the icon's PNG sizes are rendered from its SVG
     desktop-file-utils appstream # validators of the desktop entry and metainfo

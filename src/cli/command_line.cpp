@@ -2,6 +2,7 @@
 
 #include "answer.h"
 #include "json.h"
+#include "options.h"
 #include "request.h"
 #include "schema.h"
 #include "session.h"
@@ -14,7 +15,6 @@
 #include "fields/version.h"
 
 #include <cerrno>
-#include <chrono>
 #include <istream>
 #include <iterator>
 #include <optional>
@@ -26,7 +26,8 @@
 namespace qe::cli {
 namespace {
 
-constexpr const char* kUsageText =
+// The usage around the options: the verbs, then the exit statuses.
+constexpr const char* kVerbsText =
     "usage: quenbyconf [OPTION...] get FILE [KEY...]\n"
     "       quenbyconf [OPTION...] set FILE KEY=VALUE...\n"
     "       quenbyconf [OPTION...] unset FILE KEY...\n"
@@ -38,82 +39,16 @@ constexpr const char* kUsageText =
     "Reads and sets the client's configuration file by the editor's rules;\n"
     "edit opens the editor itself in the terminal.\n"
     "Keys are written section.key; networking.firewall-auth as user:password.\n"
-    "Options (anywhere on the line; -- ends them):\n"
-    "  --json          answer with one JSON object on standard output\n"
-    "  --strict        refuse the call when the save changes a key not given\n"
-    "  --dry-run       set, unset: show the diff, write nothing\n"
-    "  --create        make FILE when it does not exist (mode 0600)\n"
-    "  --show-secrets  show the proxy password instead of ********\n"
-    "  --follow        follow a symbolic link at FILE whoever owns it\n"
-    "  --backup        copy FILE beside it before a write that changes it\n"
-    "  --wait SECONDS  wait this long for another writer's lock (default 30)\n"
-    "  --help, --version\n"
+    "Options (anywhere on the line; -- ends them):\n";
+constexpr const char* kStatusText =
     "Exit status: 0 done, 1 refused or findings, 2 wrong command line,\n"
     "3 FILE missing or unreadable, 4 FILE not writable, 5 FILE stops the load,\n"
     "6 FILE kept locked by another writer for longer than --wait.\n";
 
-struct Options {
-    bool json = false;
-    bool dryRun = false;
-    bool create = false;
-    bool follow = false;
-    bool backup = false;
-    std::chrono::seconds wait{30};
-    bool help = false;
-    bool version = false;
-    Rules rules;
-    std::vector<std::string> words; // the verb and its operands
-};
-
-// Options anywhere; "--" ends them. nullopt, with the fault in fault, when wrong.
-std::optional<Options> parse(const std::vector<std::string>& args, std::string& fault) {
-    Options o;
-    bool optionsEnded = false;
-    for (auto next = args.begin(); next != args.end();) {
-        const std::string& a = *next++;
-        if (optionsEnded || a.size() < 2 || a[0] != '-') {
-            o.words.push_back(a);
-            continue;
-        }
-        if (a == "--wait" || a.rfind("--wait=", 0) == 0) {
-            const bool joined = a != "--wait";
-            if (!joined && next == args.end()) {
-                fault = "--wait needs a number of seconds";
-                return std::nullopt;
-            }
-            const std::string seconds = joined ? a.substr(7) : *next++;
-            const std::optional<std::chrono::seconds> wait = waitOf(seconds);
-            if (!wait) {
-                fault = "--wait takes a whole number of seconds, not " + seconds;
-                return std::nullopt;
-            }
-            o.wait = *wait;
-        } else if (a == "--")
-            optionsEnded = true;
-        else if (a == "--json")
-            o.json = true;
-        else if (a == "--strict")
-            o.rules.strict = true;
-        else if (a == "--dry-run")
-            o.dryRun = true;
-        else if (a == "--create")
-            o.create = true;
-        else if (a == "--show-secrets")
-            o.rules.showSecrets = true;
-        else if (a == "--follow")
-            o.follow = true;
-        else if (a == "--backup")
-            o.backup = true;
-        else if (a == "--help" || a == "-h")
-            o.help = true;
-        else if (a == "--version")
-            o.version = true;
-        else {
-            fault = "unknown option " + a;
-            return std::nullopt;
-        }
-    }
-    return o;
+// The verbs, the options from their table, the exit statuses.
+const std::string& usageText() {
+    static const std::string text = kVerbsText + optionsUsage() + kStatusText;
+    return text;
 }
 
 // The exit status of a file that gave no text or whose load stopped.
@@ -148,7 +83,7 @@ public:
 private:
     int usage(const std::string& fault) {
         if (!fault.empty()) err_ << "quenbyconf: " << fault << "\n";
-        err_ << kUsageText;
+        err_ << usageText();
         return kUsage;
     }
     int get();
@@ -297,7 +232,7 @@ int Command::apply() {
 
 int Command::run() {
     if (o_.help) {
-        out_ << kUsageText;
+        out_ << usageText();
         return kDone;
     }
     if (o_.version) {
@@ -335,9 +270,9 @@ int Command::run() {
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err) {
     std::string fault;
-    const std::optional<Options> options = parse(args, fault);
+    const std::optional<Options> options = parseOptions(args, fault);
     if (!options) {
-        err << "quenbyconf: " << fault << "\n" << kUsageText;
+        err << "quenbyconf: " << fault << "\n" << usageText();
         return kUsage;
     }
     return Command{*options, in, out, err}.run();
