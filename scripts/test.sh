@@ -6,7 +6,9 @@
 #      AddressSanitizer and UndefinedBehaviorSanitizer (clang, build-sanitize/);
 #   4. sanitizer tests: every test of build-sanitize/;
 #   5. fuzz: each fuzz target for QE_FUZZ_SECONDS (15) seconds on its seeds.
-# Stops at the first step that fails, with a line naming the step and its log.
+# Stops at the first step that fails, with a line naming the step and its log. A
+# failed test runs once more: one that then passes is named as flaky, and its step
+# fails all the same.
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/common.sh"
