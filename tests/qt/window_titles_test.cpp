@@ -24,21 +24,27 @@ QString windowSystemTitle(QWidget* w) {
     xprop.start(QStringLiteral("xprop"),
                 {QStringLiteral("-id"), QString::number(w->window()->winId()),
                  QStringLiteral("_NET_WM_NAME")});
-    xprop.waitForFinished(5000);
+    xprop.waitForFinished(60000);
     const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
     const auto first = out.indexOf(QLatin1Char('"'));
     return first < 0 ? out : out.mid(first + 1, out.lastIndexOf(QLatin1Char('"')) - first - 1);
 }
 
-// The title of the next modal window, read while it is up (and its outer size,
-// once the window manager has framed it), then closed.
+// The title of the next modal window, read while it is up, then closed. outer,
+// when given, is the outer size (frame included) to wait for, up to a minute: the
+// window manager frames the window after it is shown, and the box then fits itself
+// to the frame; it is set to the size the window came to.
 QString modalTitle(const std::function<void()>& open, QSize* outer = nullptr) {
     QString title;
-    QTimer::singleShot(50, [&] {
+    QTimer::singleShot(0, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
-            QTest::qWait(200);
-            if (outer) *outer = modal->frameGeometry().size();
             if (!QTest::qWaitForWindowExposed(modal)) qWarning("modal window not exposed");
+            if (outer) {
+                const QSize want = *outer;
+                if (!QTest::qWaitFor([&] { return modal->frameGeometry().size() == want; }, 60000))
+                    qWarning("modal window not at its outer size");
+                *outer = modal->frameGeometry().size();
+            }
             title = windowSystemTitle(modal);
             modal->close();
         }
@@ -62,7 +68,7 @@ private slots:
         auto w = showMainWindow();
         QCOMPARE(windowSystemTitle(w.get()), title());
         QCOMPARE(modalTitle([&] { TfrmID::ask(w.get(), QString()); }), QStringLiteral("ID"));
-        QSize aboutOuter;
+        QSize aboutOuter = scaled(QSize(305, 266));
         QCOMPARE(modalTitle([&] { TfrmAbout::showModal(w.get()); }, &aboutOuter),
                  QStringLiteral("About..."));
         QCOMPARE(aboutOuter, scaled(QSize(305, 266))); // frame included, under a window manager
