@@ -73,7 +73,7 @@ public:
     int openForReading(int folder, const std::string& name) override {
         return open(find(folder, name));
     }
-    bool lock(int fd) override { return nodeOf(fd) != 0; }
+    bool lock(int fd, std::chrono::steady_clock::time_point) override { return nodeOf(fd) != 0; }
     ssize_t read(int fd, char* data, std::size_t size, off_t offset) override {
         const ino_t ino = nodeOf(fd);
         if (ino == 0) return -1;

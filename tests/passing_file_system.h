@@ -33,8 +33,8 @@ public:
     int openForReading(int folder, const std::string& name) override {
         return pass("openForReading", -1, [&] { return inner_.openForReading(folder, name); });
     }
-    bool lock(int fd) override {
-        return pass("lock", false, [&] { return inner_.lock(fd); });
+    bool lock(int fd, std::chrono::steady_clock::time_point deadline) override {
+        return pass("lock", false, [&] { return inner_.lock(fd, deadline); });
     }
     ssize_t read(int fd, char* data, std::size_t size, off_t offset) override {
         return pass("read", ssize_t{-1}, [&] { return inner_.read(fd, data, size, offset); });

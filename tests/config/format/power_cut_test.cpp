@@ -2,6 +2,7 @@
 // was synced: the file must then open as its old content or its new one.
 #include "config/error.h"
 #include "config/file_io.h"
+#include "config/save_target.h"
 #include "memory_file_system.h"
 #include "passing_file_system.h"
 #include "row_name.h"
@@ -111,6 +112,13 @@ void replaceTarget(FileSystem& fs) {
     replaceFile(kTarget, kNew, fs);
 }
 
+// quenbyconf --backup: a copy of the old file under the save's lock, then the replace.
+void backUpAndReplace(FileSystem& fs) {
+    SaveTarget target{kTarget, {}, fs};
+    target.backUp();
+    target.replace(kNew);
+}
+
 const SaveScenario kScenarios[] = {
     {"Replace", withOldFile, replaceTarget},
     {"ReplaceThroughNamedTemporary",
@@ -119,6 +127,7 @@ const SaveScenario kScenarios[] = {
          disk.unnamedFiles = false;
      },
      replaceTarget},
+    {"BackUpThenReplace", withOldFile, backUpAndReplace},
     {"NewFile", [](MemoryFileSystem& disk) { disk.makeFolder("/conf"); }, replaceTarget},
     // A second name makes the save write in place, which a cut may leave mixed.
     {"InPlace",
