@@ -3,6 +3,7 @@
 collection, offline. TARGET is one of ansible/tests/integration/targets, run with
 `ansible-test integration --local`, quenbyconf first on PATH. Exit 0 passed,
 1 failed, 77 skipped (the ssh target without sshd)."""
+import json
 import os
 import shutil
 import subprocess
@@ -15,6 +16,8 @@ PYTHON = "%d.%d" % sys.version_info[:2]
 # Debian's packages instead. pylint is not in the list of Debian packages we use.
 NEED_PIP = ["ansible-doc", "import", "pep8", "pylint", "pslint", "runtime-metadata",
             "shellcheck", "validate-modules", "yamllint"]
+# ansible-test's pep8 settings: its ignore list and line length.
+PEP8_IGNORED = "E402,W503,W504,E741"
 SANITY_ROOT = "/usr/lib/python3/dist-packages/ansible_test/_util/controller/sanity"
 
 
@@ -35,26 +38,40 @@ def environment(program, tmp):
                 ANSIBLE_COLLECTIONS_PATH=tmp, ANSIBLE_NOCOLOR="1", ANSIBLE_FORCE_COLOR="0")
 
 
-def run(args, root, env):
+def run(args, root, env, show=True):
     print("$ " + " ".join(args), flush=True)
-    return subprocess.run(args, cwd=root, env=env).returncode == 0
+    done = subprocess.run(args, cwd=root, env=env, stdout=None if show else subprocess.PIPE, text=True)
+    if done.returncode != 0 and not show:
+        print(done.stdout)
+    return done.returncode == 0
+
+
+def yamllint(root, env):
+    """The YAML files and the modules' documentation, by ansible-test's own yamllint rules."""
+    files = [os.path.relpath(os.path.join(folder, name), root) for folder, dummy, names in os.walk(root)
+             for name in names if name.endswith((".yml", ".py"))]
+    print("$ yamllinter.py " + " ".join(files), flush=True)
+    done = subprocess.run([sys.executable, SANITY_ROOT + "/yamllint/yamllinter.py"] + files,
+                          cwd=root, env=env, capture_output=True, text=True)
+    passed = done.returncode == 0 and json.loads(done.stdout)["messages"] == []
+    if not passed:
+        print(done.stdout + done.stderr)
+    return passed
 
 
 def sanity(root, env):
     python = ["--python", PYTHON, "--python-interpreter", sys.executable]
     skipped = [arg for test in NEED_PIP for arg in ("--skip-test", test)]
-    modules = sorted("plugins/modules/" + name for name in os.listdir(os.path.join(root, "plugins/modules")))
-    yaml = [os.path.join(folder, name) for folder, dummy, names in os.walk(root) for name in names
-            if name.endswith(".yml")]
+    modules = ["plugins/modules/" + name for name in sorted(os.listdir(os.path.join(root, "plugins/modules")))]
     checks = [
         ["ansible-test", "sanity", "--local", "--color", "no"] + python + skipped,
         [sys.executable, SANITY_ROOT + "/validate-modules/validate.py", "--format", "plain", "--arg-spec",
          "--collection", "ansible_collections/quenby/client", "--collection-version", "1.0.0"] + modules,
-        ["yamllint", "-c", SANITY_ROOT + "/yamllint/config/default.yml"] + yaml,
-        ["pycodestyle", "--max-line-length", "160", "--ignore", "E402,W503,W504,E741", "plugins"],
+        [sys.executable, "-m", "pycodestyle", "--max-line-length", "160", "--ignore", PEP8_IGNORED, "plugins"],
         ["ansible-doc", "quenby.client.settings", "quenby.client.settings_info"],
     ]
-    return all([run(args, root, env) for args in checks])
+    shown = [run(args, root, env) for args in checks[:-1]]
+    return all(shown + [run(checks[-1], root, env, show=False), yamllint(root, env)])
 
 
 def integration(target, root, env):
