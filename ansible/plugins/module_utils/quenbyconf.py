@@ -13,6 +13,8 @@ __metaclass__ = type
 
 import json
 
+from ansible.module_utils.common.text.converters import to_text
+
 PROGRAM = "quenbyconf"
 MISSING = (
     "quenbyconf is not installed on this host: install the quenbyconf package "
@@ -23,6 +25,12 @@ USAGE_STATUS = 2
 # The proxy credential, which the modules take and return apart from the settings.
 CREDENTIAL_SECTION = "networking"
 CREDENTIAL_KEY = "firewall-auth"
+
+
+def folded(name):
+    """A section or key name as the command compares it: ASCII letters without regard
+    to case, every other character as it is."""
+    return "".join(c.lower() if "A" <= c <= "Z" else c for c in to_text(name))
 
 
 def find_program(module):

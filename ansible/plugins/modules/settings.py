@@ -235,9 +235,9 @@ def credential_values(settings):
     """The credentials a settings mapping carries (section and key in any letter case)."""
     found = []
     for section, keys in settings.items():
-        if str(section).lower() != quenbyconf.CREDENTIAL_SECTION or not isinstance(keys, dict):
+        if quenbyconf.folded(section) != quenbyconf.CREDENTIAL_SECTION or not isinstance(keys, dict):
             continue
-        found += [value for key, value in keys.items() if str(key).lower() == quenbyconf.CREDENTIAL_KEY]
+        found += [value for key, value in keys.items() if quenbyconf.folded(key) == quenbyconf.CREDENTIAL_KEY]
     return found
 
 

@@ -135,17 +135,15 @@ from ansible_collections.quenby.client.plugins.module_utils import quenbyconf
 
 # check exits 1 when it found something; anything higher is a failure of the call.
 CHECK_FOUND = 1
-# Names are matched as the command matches them: ASCII letters without regard to case.
-FOLD_ASCII = {code: code + 32 for code in range(ord("A"), ord("Z") + 1)}
 
 
 def selected(module, answer):
     """The answer with only the values the keys option names; every value without it."""
-    wanted = [name.translate(FOLD_ASCII) for name in module.params["keys"]]
+    wanted = [quenbyconf.folded(name) for name in module.params["keys"]]
     if not wanted:
         return answer
     values = answer.get("values") or {}
-    unknown = [name for name in module.params["keys"] if name.translate(FOLD_ASCII) not in values]
+    unknown = [name for name in module.params["keys"] if quenbyconf.folded(name) not in values]
     if unknown:
         module.fail_json(msg="keys: not a key the editor owns: %s" % ", ".join(unknown))
     return dict(
