@@ -34,7 +34,8 @@ def environment(program, tmp):
     shutil.copy(program, bin_dir)  # in a folder every user may enter: the ssh target's user runs it
     home = os.path.join(tmp, "home")
     os.mkdir(home)
-    return dict(os.environ, PATH=bin_dir + ":/usr/bin:/bin:/usr/sbin:/sbin", HOME=home,
+    # HOME and TMPDIR inside the tree, which goes when the test ends, passed or not
+    return dict(os.environ, PATH=bin_dir + ":/usr/bin:/bin:/usr/sbin:/sbin", HOME=home, TMPDIR=tmp,
                 ANSIBLE_COLLECTIONS_PATH=tmp, ANSIBLE_NOCOLOR="1", ANSIBLE_FORCE_COLOR="0")
 
 
