@@ -23,7 +23,8 @@ packages=(
     x11-utils dbus-daemon at-spi2-core python3-pyatspi # window captions, screen-reader names
     fonts-liberation
     clang-format
-    ansible-core openssh-server # the collection's playbook tests, locally and over SSH
+    ansible-core openssh-server # the collection's ansible-test integration targets, locally and over SSH
+    python3-voluptuous yamllint python3-pycodestyle # its offline sanity checks: validate-modules, yamllint, pep8
 )
 
 installed="$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)"

@@ -13,6 +13,8 @@ __metaclass__ = type
 
 import json
 
+from ansible.module_utils.common.text.converters import to_text
+
 PROGRAM = "quenbyconf"
 MISSING = (
     "quenbyconf is not installed on this host: install the quenbyconf package "
@@ -20,6 +22,15 @@ MISSING = (
 )
 # Exit status 2 is a wrong command line: the only one without a JSON answer.
 USAGE_STATUS = 2
+# The proxy credential, which the modules take and return apart from the settings.
+CREDENTIAL_SECTION = "networking"
+CREDENTIAL_KEY = "firewall-auth"
+
+
+def folded(name):
+    """A section or key name as the command compares it: ASCII letters without regard
+    to case, every other character as it is."""
+    return "".join(c.lower() if "A" <= c <= "Z" else c for c in to_text(name))
 
 
 def find_program(module):
@@ -71,13 +82,22 @@ def entry_lines(answer, name):
     return [entry_line(entry) for entry in answer.get(name) or []]
 
 
+def values_of(answer):
+    """The answer's values as the settings module takes them: `settings` maps section to
+    key to value, `proxy_credential` (password masked) stands apart, `latin1` names the
+    values shown as Latin-1. Given back as they are, they change nothing."""
+    settings, credential = {}, None
+    for name, value in (answer.get("values") or {}).items():
+        section, dummy, key = name.partition(".")
+        if (section, key) == (CREDENTIAL_SECTION, CREDENTIAL_KEY):
+            credential = value
+        else:
+            settings.setdefault(section, {})[key] = value
+    return dict(settings=settings, proxy_credential=credential, latin1=answer.get("latin1") or [])
+
+
 def fail_with_errors(module, status, answer, **extra):
     """Fails the task with the command's own messages, one per refused key."""
     errors = entry_lines(answer, "errors") or ["quenbyconf failed with exit status %d" % status]
-    module.fail_json(
-        msg="; ".join(errors),
-        errors=errors,
-        rc=status,
-        values=answer.get("values") or {},
-        **extra
-    )
+    result = dict(values_of(answer), **extra)
+    module.fail_json(msg="; ".join(errors), errors=errors, rc=status, **result)

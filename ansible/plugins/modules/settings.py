@@ -43,16 +43,18 @@ options:
         C(yes) as one) is written in the flag key's own words, C(yes)/C(no) or
         C(true)/C(false), as the editor writes that key; a boolean for a key that is
         not a flag is refused.
-      - Put the proxy credential in I(proxy_credential), not here, so that Ansible
-        hides it; given here it is hidden from the task's output too.
+      - The proxy credential C(networking.firewall-auth) is refused here; give it as
+        I(proxy_credential), which Ansible keeps out of its output and logs.
+      - The C(settings) a task of this module or of M(quenby.client.settings_info)
+        returns can be given back as it is, with its I(latin1) and I(proxy_credential).
     type: dict
     default: {}
   latin1:
     description:
       - Keys, written C(section.key), whose text in I(settings) is saved as Latin-1,
         one byte a character, instead of UTF-8, for files written in that code page.
-        Give the C(latin1) list of M(quenby.client.settings_info) with its values and
-        every byte comes back as it was. A key named here must be set to a text in
+        Give the C(latin1) list of M(quenby.client.settings_info) with its C(settings)
+        and every byte comes back as it was. A key named here must be set to a text in
         I(settings), and its text may hold no character above U+00FF.
     type: list
     elements: str
@@ -69,6 +71,8 @@ options:
       - The proxy credential C(networking.firewall-auth), given as C(user:password).
         The file holds it as Base64; the module's output and diff show the password
         as C(********).
+      - The C(proxy_credential) a task returns, its password masked, given back as it
+        is keeps the credential the file holds.
     type: str
   create:
     description:
@@ -116,7 +120,7 @@ notes:
 seealso:
   - module: quenby.client.settings_info
 author:
-  - QuenbyEditor developers
+  - QuenbyEditor developers (@quenby)
 """
 
 EXAMPLES = r"""
@@ -135,6 +139,17 @@ EXAMPLES = r"""
     proxy_credential: "{{ vault_proxy_user }}:{{ vault_proxy_password }}"
     backup: true
 
+- name: Read a client's settings
+  quenby.client.settings_info:
+    path: /home/client/client.ini
+  register: model
+
+- name: The same settings on another host's client
+  quenby.client.settings:
+    path: /home/client/client.ini
+    settings: "{{ model.settings }}"
+    latin1: "{{ model.latin1 }}"
+
 - name: Back to the defaults, in a file made for the client's user
   quenby.client.settings:
     path: /home/client/client.ini
@@ -148,18 +163,25 @@ EXAMPLES = r"""
 """
 
 RETURN = r"""
-values:
+settings:
   description:
-    - Every key the editor owns, as C(quenbyconf get) gives it, after the task (before
-      it, when the task failed). The proxy password is shown as C(********).
-    - Read it as C(result['values']); C(result.values) is the mapping's own method.
+    - Every key the editor owns but the proxy credential, as C(quenbyconf get) gives
+      it, after the task (before it, when the task failed), in the shape of the
+      I(settings) option, section to key to value.
   returned: always
   type: dict
-  sample: {"networking.nettimeout": "120", "processor-usage.priority": "2"}
+  sample: {"networking": {"nettimeout": "120"}, "processor-usage": {"priority": "2"}}
+proxy_credential:
+  description:
+    - The proxy credential C(user:password) with the password shown as C(********);
+      empty when the file holds none, null when the file could not be read.
+  returned: always
+  type: str
+  sample: "alice:********"
 latin1:
   description:
-    - The keys of I(values) whose bytes are not UTF-8 and are shown as Latin-1, one
-      character a byte.
+    - The keys, written C(section.key), of I(settings) whose bytes are not UTF-8 and
+      are shown as Latin-1, one character a byte.
   returned: always
   type: list
   elements: str
@@ -189,12 +211,8 @@ errors:
 import base64
 import os
 
-from ansible.module_utils import basic
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.quenby.client.plugins.module_utils import quenbyconf
-
-CREDENTIAL_SECTION = "networking"
-CREDENTIAL_KEY = "firewall-auth"
 
 ARGUMENT_SPEC = dict(
     path=dict(type="path", required=True, aliases=["dest"]),
@@ -207,17 +225,19 @@ ARGUMENT_SPEC = dict(
     lock_timeout=dict(type="int", default=30),
     strict=dict(type="bool", default=False),
 )
+MISPLACED_CREDENTIAL = (
+    "settings: give %s.%s as proxy_credential, which Ansible keeps out of its output and logs"
+    % (quenbyconf.CREDENTIAL_SECTION, quenbyconf.CREDENTIAL_KEY)
+)
 
 
 def credential_values(settings):
     """The credentials a settings mapping carries (section and key in any letter case)."""
     found = []
-    if not isinstance(settings, dict):
-        return found
     for section, keys in settings.items():
-        if str(section).lower() != CREDENTIAL_SECTION or not isinstance(keys, dict):
+        if quenbyconf.folded(section) != quenbyconf.CREDENTIAL_SECTION or not isinstance(keys, dict):
             continue
-        found += [value for key, value in keys.items() if str(key).lower() == CREDENTIAL_KEY]
+        found += [value for key, value in keys.items() if quenbyconf.folded(key) == quenbyconf.CREDENTIAL_KEY]
     return found
 
 
@@ -233,34 +253,25 @@ def hide(module, credential):
     module.no_log_values.update(value for value in hidden if value)
 
 
-def new_module():
-    """The module; its invocation goes unlogged when the settings carry the credential."""
-    raw = basic._load_params()
-    return AnsibleModule(
-        argument_spec=ARGUMENT_SPEC,
-        add_file_common_args=True,
-        supports_check_mode=True,
-        no_log=bool(credential_values(raw.get("settings"))),
-    )
-
-
 def settings_of(module):
-    """The settings mapping with proxy_credential in it; every credential hidden first."""
+    """The settings mapping with proxy_credential in it. A credential among the settings
+    is refused, and hidden from the task's output first."""
     settings = module.params["settings"]
-    credential = module.params["proxy_credential"]
-    given = credential_values(settings)
-    for value in given + [credential]:
-        if value is not None:
-            hide(module, value)
+    misplaced = credential_values(settings)
+    for value in misplaced:
+        hide(module, value)
+    if misplaced:
+        module.fail_json(msg=MISPLACED_CREDENTIAL)
     for section, keys in settings.items():
         if not isinstance(keys, dict):
             module.fail_json(msg="settings.%s: a mapping of key to value is needed" % section)
+    credential = module.params["proxy_credential"]
     if credential is None:
         return settings
-    if given:
-        module.fail_json(msg="networking.firewall-auth is given twice: in settings and as proxy_credential")
+    hide(module, credential)
+    section = quenbyconf.CREDENTIAL_SECTION
     settings = dict(settings)
-    settings[CREDENTIAL_SECTION] = dict(settings.get(CREDENTIAL_SECTION) or {}, **{CREDENTIAL_KEY: credential})
+    settings[section] = dict(settings.get(section) or {}, **{quenbyconf.CREDENTIAL_KEY: credential})
     return settings
 
 
@@ -294,17 +305,13 @@ def apply_file_options(module, changed):
 
 
 def main():
-    module = new_module()
+    module = AnsibleModule(argument_spec=ARGUMENT_SPEC, add_file_common_args=True, supports_check_mode=True)
     settings = settings_of(module)
     program = quenbyconf.find_program(module)
     answer = apply(module, program, request_of(module, settings))
     for line in quenbyconf.entry_lines(answer, "warnings"):
         module.warn(line)
-    result = dict(
-        changed=apply_file_options(module, bool(answer.get("changed"))),
-        values=answer.get("values") or {},
-        latin1=answer.get("latin1") or [],
-    )
+    result = dict(quenbyconf.values_of(answer), changed=apply_file_options(module, bool(answer.get("changed"))))
     if answer.get("backup_file"):
         result["backup_file"] = answer["backup_file"]
     if module._diff and answer.get("diff"):

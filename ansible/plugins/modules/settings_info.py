@@ -14,11 +14,12 @@ short_description: Read the client's settings and the findings of the editor's c
 version_added: 1.0.0
 description:
   - Returns every key the editor owns, as the client uses it after the editor opens
-    the file (a value that is not UTF-8 shown as Latin-1 and named in I(latin1)), and the findings of the editor's check of the file (values the check
+    the file (a value that is not UTF-8 shown as Latin-1 and named in I(latin1)), and
+    the findings of the editor's check of the file (values the check
     would change, lines of an owned section that a save would erase, a value that
     stops the load, and so on).
-  - Runs C(quenbyconf get) and C(quenbyconf check) on the managed host, which must have
-    the C(quenbyconf) package installed. Never changes anything.
+  - Runs C(quenbyconf check) once on the managed host, which must have the
+    C(quenbyconf) package installed. Never changes anything.
 options:
   path:
     description:
@@ -28,8 +29,9 @@ options:
     aliases: [dest]
   keys:
     description:
-      - Only these keys, written C(section.key), in I(values); every owned key when
-        empty.
+      - Only these keys, written C(section.key) and matched without regard to letter
+        case, in I(settings) and I(proxy_credential); every owned key when empty. A
+        key the editor does not own fails the task.
     type: list
     elements: str
     default: []
@@ -39,10 +41,11 @@ attributes:
     description: Reads only, so it runs the same in check mode.
   diff_mode:
     support: none
+    description: Changes nothing, so it has nothing to show.
 seealso:
   - module: quenby.client.settings
 author:
-  - QuenbyEditor developers
+  - QuenbyEditor developers (@quenby)
 """
 
 EXAMPLES = r"""
@@ -58,8 +61,7 @@ EXAMPLES = r"""
 
 - name: The client's network timeout
   ansible.builtin.debug:
-    msg: "{{ client['values']['networking.nettimeout'] }}"
-
+    msg: "{{ client.settings.networking.nettimeout }}"
 
 - name: Only the proxy keys
   quenby.client.settings_info:
@@ -71,25 +73,36 @@ EXAMPLES = r"""
     path: /home/client/client.ini
     settings:
       logging:
-        log-file: "{{ client['values']['logging.log-file'] }}.old"
+        log-file: "{{ client.settings.logging['log-file'] }}.old"
     latin1: "{{ client.latin1 | select('equalto', 'logging.log-file') | list }}"
 """
 
 RETURN = r"""
-values:
+settings:
   description:
-    - Every owned key (or those named in I(keys)) with its value, as
-      C(quenbyconf get) gives it. The proxy password is shown as C(********).
-    - Read it as C(result['values']); C(result.values) is the mapping's own method.
+    - Every owned key but the proxy credential (or those named in I(keys)) with its
+      value, as C(quenbyconf get) gives it, in the shape of the I(settings) option of
+      M(quenby.client.settings), section to key to value.
+    - Given back to that module as it is, with I(latin1) and I(proxy_credential), it
+      changes nothing.
   returned: always
   type: dict
-  sample: {"networking.nettimeout": "60", "processor-usage.priority": "0"}
+  sample: {"networking": {"nettimeout": "60"}, "processor-usage": {"priority": "0"}}
+proxy_credential:
+  description:
+    - The proxy credential C(user:password) with the password shown as C(********);
+      empty when the file holds none, null when I(keys) leaves it out.
+    - Given back to M(quenby.client.settings) as its I(proxy_credential), the file
+      keeps its credential.
+  returned: always
+  type: str
+  sample: "alice:********"
 latin1:
   description:
-    - The keys of I(values) whose bytes are not UTF-8 (a file written in another
-      code page) and are shown as Latin-1, one character a byte. Given with those
-      values to M(quenby.client.settings) as its I(latin1), they are saved as the
-      same bytes again.
+    - The keys, written C(section.key), of I(settings) whose bytes are not UTF-8 (a
+      file written in another code page) and are shown as Latin-1, one character a
+      byte. Given with I(settings) to M(quenby.client.settings) as its I(latin1),
+      they are saved as the same bytes again.
   returned: always
   type: list
   elements: str
@@ -124,6 +137,21 @@ from ansible_collections.quenby.client.plugins.module_utils import quenbyconf
 CHECK_FOUND = 1
 
 
+def selected(module, answer):
+    """The answer with only the values the keys option names; every value without it."""
+    wanted = [quenbyconf.folded(name) for name in module.params["keys"]]
+    if not wanted:
+        return answer
+    values = answer.get("values") or {}
+    unknown = [name for name in module.params["keys"] if quenbyconf.folded(name) not in values]
+    if unknown:
+        module.fail_json(msg="keys: not a key the editor owns: %s" % ", ".join(unknown))
+    return dict(
+        values=dict((name, values[name]) for name in wanted),
+        latin1=[name for name in answer.get("latin1") or [] if name in wanted],
+    )
+
+
 def main():
     module = AnsibleModule(
         argument_spec=dict(
@@ -133,20 +161,14 @@ def main():
         supports_check_mode=True,
     )
     program = quenbyconf.find_program(module)
-    path = module.params["path"]
-    status, checked, dummy = quenbyconf.run(module, program, "check", path)
+    status, checked, dummy = quenbyconf.run(module, program, "check", module.params["path"])
     if status > CHECK_FOUND:
         quenbyconf.fail_with_errors(module, status, checked)
-    findings = checked.get("errors") or []
-    status, got, dummy = quenbyconf.run(module, program, "get", path, extra=module.params["keys"])
-    if status != 0:
-        quenbyconf.fail_with_errors(module, status, got, findings=findings)
     module.exit_json(
         changed=False,
-        values=got.get("values") or {},
-        latin1=got.get("latin1") or [],
-        findings=findings,
+        findings=checked.get("errors") or [],
         messages=quenbyconf.entry_lines(checked, "errors"),
+        **quenbyconf.values_of(selected(module, checked))
     )
 
 
