@@ -36,7 +36,12 @@ private:
         });
         watcher.start(20);
         startEditor(*w, QString::fromStdString(file));
-        QTest::qWait(200);
+        // Queued behind the open; it may run while the open's error box is up, so
+        // the start is over once it ran and no box is left.
+        bool queued = false;
+        QTimer::singleShot(0, [&] { queued = true; });
+        if (!QTest::qWaitFor([&] { return queued && !QApplication::activeModalWidget(); }, 60000))
+            qWarning("the start did not end within a minute");
         return w;
     }
     QString idShown(TfrmMain& w) { return qobject_cast<QLineEdit*>(w.widgetOf("txtID"))->text(); }
