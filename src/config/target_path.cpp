@@ -49,11 +49,13 @@ public:
                 if (name == "..") stepInto(name);
                 continue;
             }
-            errno = 0;
-            Descriptor node(fs_, fs_.openNode(folder_.get(), name));
-            if (!node.valid() && last && errno == ENOENT) return found(name, false, {});
+            int fd = -1;
+            const int error = fs_.openNode(folder_.get(), name, fd);
+            if (error == ENOENT && last) return found(name, false, {});
+            if (error != 0) unableToWrite(path_, error);
+            Descriptor node(fs_, fd);
             struct stat st {};
-            if (!node.valid() || !fs_.stat(node.get(), st)) unableToWrite(path_, lastError());
+            if (const int failed = fs_.stat(node.get(), st)) unableToWrite(path_, failed);
             if (S_ISLNK(st.st_mode)) {
                 follow(node, st, name);
             } else if (last) {
@@ -71,17 +73,12 @@ public:
 private:
     void startAt(const std::string& text) {
         const bool absolute = !text.empty() && text.front() == '/';
-        errno = 0;
-        folder_ = Descriptor(fs_, fs_.openNode(AT_FDCWD, absolute ? "/" : "."));
-        if (!folder_.valid()) unableToWrite(path_, lastError());
+        folder_ = open(AT_FDCWD, absolute ? "/" : ".");
         if (absolute) shown_ = "/";
     }
 
     void stepInto(const std::string& name) {
-        errno = 0;
-        Descriptor next(fs_, fs_.openNode(folder_.get(), name));
-        if (!next.valid()) unableToWrite(path_, lastError());
-        folder_ = std::move(next);
+        folder_ = open(folder_.get(), name);
         shown_ += name + "/";
     }
 
@@ -89,8 +86,7 @@ private:
         if (++hops_ > kMaxLinks) unableToWrite(path_, ELOOP);
         if (!mayFollow(st, links_)) throw ForeignLinkError(path_, shown_ + name, st.st_uid);
         std::string text;
-        errno = 0;
-        if (!fs_.readLink(link.get(), text)) unableToWrite(path_, lastError());
+        if (const int error = fs_.readLink(link.get(), text)) unableToWrite(path_, error);
         if (text.empty()) unableToWrite(path_, ENOENT);
         pushNames(names_, text);
         if (text.front() == '/') startAt(text);
@@ -99,11 +95,18 @@ private:
     // A folder we may search but not read (mode 0711) stays open only to walk
     // through: a file in it is still written in place.
     TargetPath found(const std::string& name, bool exists, const struct stat& st) {
-        errno = 0;
-        Descriptor folder(fs_, fs_.openFolder(folder_.get(), "."));
-        if (!folder.valid() && errno == EACCES) folder = std::move(folder_);
-        if (!folder.valid()) unableToWrite(path_, lastError());
+        int fd = -1;
+        const int error = fs_.openFolder(folder_.get(), ".", fd);
+        if (error != 0 && error != EACCES) unableToWrite(path_, error);
+        Descriptor folder = error == 0 ? Descriptor(fs_, fd) : std::move(folder_);
         return {std::move(folder), name, exists, st, shown_};
+    }
+
+    // Opens name of folder to walk through it.
+    Descriptor open(int folder, const std::string& name) {
+        int fd = -1;
+        if (const int error = fs_.openNode(folder, name, fd)) unableToWrite(path_, error);
+        return Descriptor(fs_, fd);
     }
 
     const std::string& path_;
