@@ -18,24 +18,47 @@ int lastError() {
     return errno != 0 ? errno : EIO;
 }
 
+namespace {
+
+SaveFailure failureOf(SaveFailure::Kind kind, int error, std::string detail) {
+    SaveFailure made;
+    made.kind = kind;
+    made.error = error;
+    made.detail = std::move(detail);
+    return made;
+}
+
+} // namespace
+
 SaveFailure writeFailure(int error) {
-    return {SaveFailure::Kind::Write, error, ReadFault::None, reasonOf(error)};
+    return failureOf(SaveFailure::Kind::Write, error, reasonOf(error));
 }
 
 SaveFailure writeFailure(std::string detail) {
-    return {SaveFailure::Kind::Write, 0, ReadFault::None, std::move(detail)};
+    return failureOf(SaveFailure::Kind::Write, 0, std::move(detail));
 }
 
 SaveFailure readFailure(ReadFault fault, int error) {
-    return {SaveFailure::Kind::Read, error, fault, reasonOf(error)};
+    SaveFailure made = failureOf(SaveFailure::Kind::Read, error, reasonOf(error));
+    made.fault = fault;
+    return made;
 }
 
 SaveFailure readFailure(ReadFault fault, std::string detail) {
-    return {SaveFailure::Kind::Read, 0, fault, std::move(detail)};
+    SaveFailure made = failureOf(SaveFailure::Kind::Read, 0, std::move(detail));
+    made.fault = fault;
+    return made;
 }
 
 SaveFailure lockTimeout() {
-    return {SaveFailure::Kind::LockTimeout, EWOULDBLOCK, ReadFault::None, {}};
+    return failureOf(SaveFailure::Kind::LockTimeout, EWOULDBLOCK, {});
+}
+
+SaveFailure foreignLink(std::string link, uid_t owner) {
+    SaveFailure made = failureOf(SaveFailure::Kind::ForeignLink, 0, {});
+    made.link = std::move(link);
+    made.owner = owner;
+    return made;
 }
 
 void raise(const SaveFailure& failure, const std::string& path, long long lockWait) {
@@ -44,21 +67,11 @@ void raise(const SaveFailure& failure, const std::string& path, long long lockWa
         throw ReadError(path, failure.fault, failure.detail);
     case SaveFailure::Kind::LockTimeout:
         throw LockTimeoutError(path, lockWait);
+    case SaveFailure::Kind::ForeignLink:
+        throw ForeignLinkError(path, failure.link, failure.owner);
     default:
         throw SaveError(path, failure.detail);
     }
-}
-
-void unableToWrite(const std::string& path, std::string detail) {
-    throw SaveError(path, std::move(detail));
-}
-
-void unableToWrite(const std::string& path, int error) {
-    unableToWrite(path, reasonOf(error));
-}
-
-void unableToRead(const std::string& path, ReadFault fault, int error) {
-    throw ReadError(path, fault, reasonOf(error));
 }
 
 std::string notRegularReason(bool isFolder) {

@@ -5,6 +5,7 @@
 #include "error.h"
 
 #include <string>
+#include <sys/types.h>
 
 namespace qe {
 
@@ -16,11 +17,13 @@ int lastError();
 
 // Why a step of a save failed; a default one: the step was done.
 struct SaveFailure {
-    enum class Kind { None, Write, Read, LockTimeout };
+    enum class Kind { None, Write, Read, LockTimeout, ForeignLink };
     Kind kind = Kind::None;
     int error = 0;                     // the system's error number, where one applies
     ReadFault fault = ReadFault::None; // of a Read
     std::string detail;                // the SaveError's detail
+    std::string link;                  // of a ForeignLink: the link as walked,
+    uid_t owner = 0;                   // and its owner
 
     explicit operator bool() const { return kind != Kind::None; }
 };
@@ -33,18 +36,13 @@ SaveFailure readFailure(ReadFault fault, int error);
 SaveFailure readFailure(ReadFault fault, std::string detail);
 // Another writer kept the lock past the save's deadline.
 SaveFailure lockTimeout();
+// A link on the path that the save may not follow (ForeignLinkError).
+SaveFailure foreignLink(std::string link, uid_t owner);
 
 // Throws failure, which is not empty, for path: SaveError "Unable to write to
-// <path>" with its detail, ReadError with its fault, or LockTimeoutError after a
-// wait of lockWait seconds.
+// <path>" with its detail, ReadError with its fault, ForeignLinkError, or
+// LockTimeoutError after a wait of lockWait seconds.
 [[noreturn]] void raise(const SaveFailure& failure, const std::string& path, long long lockWait);
-
-// Throws SaveError "Unable to write to <path>" with detail, or the reason of error.
-[[noreturn]] void unableToWrite(const std::string& path, std::string detail);
-[[noreturn]] void unableToWrite(const std::string& path, int error);
-
-// Throws ReadError for path with fault and the reason of error.
-[[noreturn]] void unableToRead(const std::string& path, ReadFault fault, int error);
 
 // The reason a save or a load gives for a target that is not a regular file.
 std::string notRegularReason(bool isFolder);

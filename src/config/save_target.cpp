@@ -94,7 +94,9 @@ SaveFailure lockExisting(HeldFile& held, TargetPath& where, bool& locked) {
 
 SaveFailure lockTarget(HeldFile& held) {
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
-        TargetPath where = findTarget(held.path, held.options.links, held.fs);
+        TargetPath where;
+        if (SaveFailure failure = findTarget(held.path, held.options.links, held.fs, where))
+            return failure;
         bool locked = false;
         const SaveFailure failure =
             where.exists ? lockExisting(held, where, locked) : lockMissing(held, where, locked);
