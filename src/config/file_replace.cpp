@@ -9,6 +9,7 @@ namespace qe {
 
 namespace {
 
+// The mode of a target made anew: the one asked for, else 0666 less the umask.
 mode_t newFileMode(const HeldFile& held) {
     const unsigned asked = held.options.newFileMode;
     if (asked != 0) return static_cast<mode_t>(asked & 07777);

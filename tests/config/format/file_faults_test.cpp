@@ -543,6 +543,18 @@ TEST(SavePermissions, NewFileFollowsTheUmask) {
     }
 }
 
+// The umask a new file follows is the seam's, as a file system in memory gives it.
+TEST(SavePermissions, NewFileTakesTheSeamsUmask) {
+    struct Masked : PosixFileSystem {
+        mode_t umask() override { return 027; }
+    } fs;
+    TempDir dir;
+    const mode_t old = ::umask(022);
+    replaceFile(dir.file("client.ini"), kNew, fs);
+    EXPECT_EQ(::umask(old), 022u);
+    EXPECT_EQ(modeOf(dir.file("client.ini")) & 07777, 0640u);
+}
+
 TEST(SavePermissions, OwnerIsKeptWherePermitted) {
     if (::geteuid() != 0) GTEST_SKIP() << "only the superuser may give a file away";
     TempDir dir;
