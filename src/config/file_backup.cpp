@@ -1,7 +1,6 @@
 #include "file_backup.h"
 
 #include "file_content.h"
-#include "save_failure.h"
 
 #include <cerrno>
 #include <ctime>
@@ -19,27 +18,36 @@ int copyIdentity(const HeldFile& held, int fd) {
     FileSystem& fs = held.fs;
     const struct stat& old = held.st;
     mode_t mode = old.st_mode & 07777;
-    errno = 0;
-    if (!fs.setOwner(fd, old.st_uid, old.st_gid)) {
-        if (errno != EPERM) return lastError();
-        mode &= 0600;
-    }
-    errno = 0;
-    if (!fs.copyAttributes(held.file.get(), fd) || !fs.setMode(fd, mode)) return lastError();
-    return 0;
+    const int error = fs.setOwner(fd, old.st_uid, old.st_gid);
+    if (error == EPERM) mode &= 0600;
+    if (error != 0 && error != EPERM) return error;
+    if (const int failed = fs.copyAttributes(held.file.get(), fd)) return failed;
+    return fs.setMode(fd, mode);
 }
 
 // The copy's content and identity, flushed; the error, or 0.
 int fillCopy(HeldFile& held, int fd) {
     FileSystem& fs = held.fs;
     std::string bytes;
-    errno = 0;
-    if (!readAll(fs, held.file.get(), static_cast<std::size_t>(held.st.st_size), bytes))
-        return lastError();
+    const auto size = static_cast<std::size_t>(held.st.st_size);
+    if (const int error = readAll(fs, held.file.get(), size, bytes)) return error;
     if (const int error = writeAll(fs, fd, bytes)) return error;
     if (const int error = copyIdentity(held, fd)) return error;
-    errno = 0;
-    return fs.sync(fd) ? 0 : lastError();
+    return fs.sync(fd);
+}
+
+// Names the filled copy name in the target's folder, lasting; the error, or 0.
+int nameCopy(HeldFile& held, int fd, bool unnamed, std::string& temp, TempName& cleanup,
+             const std::string& name) {
+    FileSystem& fs = held.fs;
+    const int folder = held.folder.get();
+    if (unnamed) {
+        if (const int error = fs.linkUnnamed(fd, folder, temp)) return error;
+        cleanup.named(temp);
+    }
+    if (const int error = fs.rename(folder, temp, name)) return error;
+    cleanup.named(name);
+    return fs.syncFolder(folder);
 }
 
 } // namespace
@@ -53,28 +61,20 @@ std::string backupName(const std::string& name) {
     return name + "." + std::to_string(::getpid()) + "." + stamp;
 }
 
-std::string backUpHeld(HeldFile& held) {
-    FileSystem& fs = held.fs;
-    const int folder = held.folder.get();
+SaveFailure backUpHeld(HeldFile& held, std::string& copy) {
     const std::string name = backupName(held.name);
     std::string temp = tempPattern(held);
     bool unnamed = false;
-    Descriptor copy = createNew(held, temp, unnamed);
-    if (!copy.valid()) unableToWrite(held.path, lastError());
-    TempName cleanup(fs, folder);
+    Descriptor file;
+    if (const int error = createNew(held, temp, unnamed, file)) return writeFailure(error);
+    TempName cleanup(held.fs, held.folder.get());
     if (!unnamed) cleanup.named(temp);
-    if (const int error = fillCopy(held, copy.get())) unableToWrite(held.path, error);
-    errno = 0;
-    if (unnamed) {
-        if (!fs.linkUnnamed(copy.get(), folder, temp)) unableToWrite(held.path, lastError());
-        cleanup.named(temp);
-    }
-    if (!fs.rename(folder, temp, name)) unableToWrite(held.path, lastError());
-    cleanup.named(name);
-    errno = 0;
-    if (!fs.syncFolder(folder)) unableToWrite(held.path, lastError());
+    if (const int error = fillCopy(held, file.get())) return writeFailure(error);
+    if (const int error = nameCopy(held, file.get(), unnamed, temp, cleanup, name))
+        return writeFailure(error);
     cleanup.renamed();
-    return held.folderPath + name;
+    copy = held.folderPath + name;
+    return {};
 }
 
 } // namespace qe

@@ -17,8 +17,9 @@ std::string backupName(const std::string& name);
 // system lets the caller give them; a copy the caller cannot give the target's
 // owner and group is the caller's, readable by the caller alone. The copy is flushed and its
 // name made lasting before the call returns; an older copy of that name is
-// replaced. Returns the copy's path: the target's folder as walked, then its name.
-// Throws SaveError for the target's path on any failure, and then leaves no copy.
-std::string backUpHeld(HeldFile& held);
+// replaced. copy is then the copy's path: the target's folder as walked, then its
+// name. On failure nothing is left behind; the failure, whose SaveError the save
+// throws.
+SaveFailure backUpHeld(HeldFile& held, std::string& copy);
 
 } // namespace qe

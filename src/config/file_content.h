@@ -11,9 +11,9 @@ class FileSystem;
 
 // Reads the open file from its start to its end: sizeHint bytes straight into
 // out, then whatever came on top. The end is found with a read into a buffer of
-// its own, so that a file of the expected size is never copied. False, with
-// errno, on a failed read.
-bool readAll(FileSystem& fs, int fd, std::size_t sizeHint, std::string& out);
+// its own, so that a file of the expected size is never copied. The error of a
+// failed read, or 0.
+int readAll(FileSystem& fs, int fd, std::size_t sizeHint, std::string& out);
 
 // Whether the open file, size bytes long, holds exactly bytes; compared piece by
 // piece. False also when a read fails.

@@ -36,12 +36,12 @@ FileRead readFile(const std::string& path) {
     FileSystem& fs = FileSystem::real();
     errno = 0;
     const Descriptor fd(fs, ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid() || !fs.stat(fd.get(), st)) return failedRead(path, lastError());
+    if (!fd.valid()) return failedRead(path, lastError());
+    if (const int error = fs.stat(fd.get(), st)) return failedRead(path, error);
     if (!S_ISREG(st.st_mode)) return notRegular(st);
     FileRead read;
-    errno = 0;
-    if (!readAll(fs, fd.get(), static_cast<std::size_t>(st.st_size), read.bytes))
-        return failedRead(path, lastError());
+    if (const int error = readAll(fs, fd.get(), static_cast<std::size_t>(st.st_size), read.bytes))
+        return failedRead(path, error);
     return read;
 }
 

@@ -1,8 +1,6 @@
 #include "file_replace.h"
 
-#include "error.h"
 #include "file_content.h"
-#include "save_failure.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -11,19 +9,20 @@ namespace qe {
 
 namespace {
 
-mode_t newFileMode(const TargetOptions& options) {
-    if (options.newFileMode != 0) return static_cast<mode_t>(options.newFileMode & 07777);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// The mode of a target made anew: the one asked for, else 0666 less the umask.
+mode_t newFileMode(const HeldFile& held) {
+    const unsigned asked = held.options.newFileMode;
+    if (asked != 0) return static_cast<mode_t>(asked & 07777);
+    return 0666 & ~held.fs.umask();
 }
 
-// Errors after which a write in place may still succeed: the folder takes no new
+// Failures after which a write in place may still succeed: the folder takes no new
 // file of ours, the temporary name is too long, there is no room for a second copy,
 // the new file cannot be given the old one's identity, or the target cannot be
 // renamed over.
-bool inPlaceMayDo(int error) {
-    switch (error) {
+bool inPlaceMayDo(const SaveFailure& failure) {
+    if (failure.kind != SaveFailure::Kind::Write) return false;
+    switch (failure.error) {
     case EACCES:
     case EPERM:
     case ENAMETOOLONG:
@@ -40,71 +39,73 @@ bool inPlaceMayDo(int error) {
     }
 }
 
+// Whether the open file's owner, group and mode are those of old.
+bool sameIdentity(const struct stat& now, const struct stat& old) {
+    return now.st_uid == old.st_uid && now.st_gid == old.st_gid &&
+           (now.st_mode & 07777) == (old.st_mode & 07777);
+}
+
 // Makes the new file the old one's twin in owner, group, mode and extended
 // attributes; the error when it cannot, or 0.
 int copyIdentity(const HeldFile& held, int fd) {
     FileSystem& fs = held.fs;
     const struct stat& old = held.st;
     struct stat now;
-    errno = 0;
-    if (!fs.stat(fd, now)) return lastError();
+    if (const int error = fs.stat(fd, now)) return error;
     // chown clears setuid and setgid, so the mode comes after it; an ACL's mask and
     // the group bits of the mode are one, so setting either leaves both as they were.
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
-        !fs.setOwner(fd, old.st_uid, old.st_gid))
-        return lastError();
-    if (!fs.copyAttributes(held.file.get(), fd) || !fs.setMode(fd, old.st_mode & 07777))
-        return lastError();
+    const bool owned = now.st_uid == old.st_uid && now.st_gid == old.st_gid;
+    if (const int error = owned ? 0 : fs.setOwner(fd, old.st_uid, old.st_gid)) return error;
+    if (const int error = fs.copyAttributes(held.file.get(), fd)) return error;
+    if (const int error = fs.setMode(fd, old.st_mode & 07777)) return error;
     // The system drops a setgid bit for a group we are not in without a word.
-    if (!fs.stat(fd, now)) return lastError();
-    if (now.st_uid != old.st_uid || now.st_gid != old.st_gid ||
-        (now.st_mode & 07777) != (old.st_mode & 07777))
-        return EPERM;
-    return 0;
+    if (const int error = fs.stat(fd, now)) return error;
+    return sameIdentity(now, old) ? 0 : EPERM;
 }
 
 // Gives the new file the old one's identity, or the new-file mode; the error, or 0.
 int setIdentity(const HeldFile& held, int fd) {
     if (held.file.valid()) return copyIdentity(held, fd);
-    errno = 0;
-    return held.fs.setMode(fd, newFileMode(held.options)) ? 0 : lastError();
+    return held.fs.setMode(fd, newFileMode(held));
 }
 
-// Replaces the target by a new file renamed over it. 0 when done; the error when
-// only a write in place can save an existing target; throws on other failures.
-int replaceByRename(HeldFile& held, std::string_view bytes) {
+// Writes bytes into a new file beside the target, with the target's identity,
+// flushed and locked, and renames it over the target; renamed is then that file.
+SaveFailure renameNewOver(HeldFile& held, std::string_view bytes, Descriptor& renamed) {
     FileSystem& fs = held.fs;
     const int folder = held.folder.get();
-    auto failed = [&](int error) {
-        if (held.file.valid() && inPlaceMayDo(error)) return error;
-        unableToWrite(held.path, error);
-    };
     std::string temp = tempPattern(held);
     bool unnamed = false;
-    Descriptor file = createNew(held, temp, unnamed);
-    if (!file.valid()) return failed(lastError());
+    Descriptor file;
+    if (const int error = createNew(held, temp, unnamed, file)) return writeFailure(error);
     TempName name(fs, folder);
     if (!unnamed) name.named(temp);
-
-    if (const int error = writeAll(fs, file.get(), bytes)) return failed(error);
-    if (const int error = setIdentity(held, file.get())) return failed(error);
-    errno = 0;
+    if (const int error = writeAll(fs, file.get(), bytes)) return writeFailure(error);
+    if (const int error = setIdentity(held, file.get())) return writeFailure(error);
+    if (const int error = fs.sync(file.get())) return writeFailure(error);
     // Locked before it has the target's name, so that the next writer waits for us.
-    if (!fs.sync(file.get()) || !takeLock(held, file.get())) return failed(lastError());
+    if (SaveFailure failure = takeLock(held, file.get())) return failure;
     // From here to the rename, a crash leaves the temporary name behind.
     if (unnamed) {
-        if (!fs.linkUnnamed(file.get(), folder, temp)) return failed(lastError());
+        if (const int error = fs.linkUnnamed(file.get(), folder, temp)) return writeFailure(error);
         name.named(temp);
     }
-    if (!fs.rename(folder, temp, held.name)) return failed(lastError());
+    if (const int error = fs.rename(folder, temp, held.name)) return writeFailure(error);
     name.renamed();
+    renamed = std::move(file);
+    return {};
+}
+
+// Makes the file renamed over the target the held one and flushes the folder: the
+// new content is in place even when this fails.
+SaveFailure adoptRenamed(HeldFile& held, Descriptor file) {
     struct stat st {};
-    const bool known = fs.stat(file.get(), st);
+    const int error = held.fs.stat(file.get(), st);
     held.file = std::move(file);
     held.st = st;
-    errno = 0;
-    if (!known || !fs.syncFolder(folder)) unableToWrite(held.path, lastError());
-    return 0;
+    if (error != 0) return writeFailure(error);
+    if (const int failed = held.fs.syncFolder(held.folder.get())) return writeFailure(failed);
+    return {};
 }
 
 // Writes bytes over the open file from its start, cuts it to their size, gives it
@@ -112,44 +113,53 @@ int replaceByRename(HeldFile& held, std::string_view bytes) {
 // and flushes it; the error, or 0.
 int rewrite(FileSystem& fs, int fd, std::string_view bytes, mode_t mode) {
     if (const int error = writeAll(fs, fd, bytes)) return error;
-    errno = 0;
+    if (const int error = fs.truncate(fd, static_cast<off_t>(bytes.size()))) return error;
     struct stat now;
-    if (!fs.truncate(fd, static_cast<off_t>(bytes.size())) || !fs.stat(fd, now)) return lastError();
-    if ((now.st_mode & 07777) != mode && !fs.setMode(fd, mode)) return lastError();
-    if (!fs.sync(fd)) return lastError();
-    return 0;
+    if (const int error = fs.stat(fd, now)) return error;
+    const bool kept = (now.st_mode & 07777) == mode;
+    if (const int error = kept ? 0 : fs.setMode(fd, mode)) return error;
+    return fs.sync(fd);
 }
 
-void writeInPlace(HeldFile& held, std::string_view bytes) {
-    FileSystem& fs = held.fs;
-    errno = 0;
-    const Descriptor file(fs, fs.openForWriting(held.folder.get(), held.name));
-    struct stat st;
-    if (!file.valid() || !fs.stat(file.get(), st)) unableToWrite(held.path, lastError());
-    if (!sameFile(st, held.st))
-        unableToWrite(held.path, "The file was replaced while it was saved.");
-    std::string own;
-    std::string_view old = held.bytes;
-    if (!holds(fs, file.get(), static_cast<std::size_t>(st.st_size), held.bytes)) {
-        if (!readAll(fs, file.get(), static_cast<std::size_t>(st.st_size), own))
-            unableToWrite(held.path, lastError());
-        old = own;
+// The old content of the file the target still is: held.bytes when the file holds
+// them, else read into own.
+int oldContent(const HeldFile& held, int fd, const struct stat& st, std::string& own,
+               std::string_view& old) {
+    const auto size = static_cast<std::size_t>(st.st_size);
+    if (holds(held.fs, fd, size, held.bytes)) {
+        old = held.bytes;
+        return 0;
     }
+    const int error = readAll(held.fs, fd, size, own);
+    old = own;
+    return error;
+}
+
+SaveFailure writeInPlace(HeldFile& held, std::string_view bytes) {
+    FileSystem& fs = held.fs;
+    int fd = -1;
+    if (const int error = fs.openForWriting(held.folder.get(), held.name, fd))
+        return writeFailure(error);
+    const Descriptor file(fs, fd);
+    struct stat st;
+    if (const int error = fs.stat(file.get(), st)) return writeFailure(error);
+    if (!sameFile(st, held.st)) return writeFailure("The file was replaced while it was saved.");
+    std::string own;
+    std::string_view old;
+    if (const int error = oldContent(held, file.get(), st, own, old)) return writeFailure(error);
     const mode_t mode = st.st_mode & 07777;
     const int error = rewrite(fs, file.get(), bytes, mode);
-    if (error == 0) return;
+    if (error == 0) return {};
     const bool putBack = rewrite(fs, file.get(), old, mode) == 0;
-    unableToWrite(held.path, reasonOf(error) + "\n" +
-                                 (putBack ? "The file's old content was put back."
-                                          : "The file's old content could not be put back."));
+    return writeFailure(reasonOf(error) + "\n" +
+                        (putBack ? "The file's old content was put back."
+                                 : "The file's old content could not be put back."));
 }
 
 } // namespace
 
 TempName::~TempName() {
-    const int saved = errno;
     if (!name_.empty()) fs_.remove(folder_, name_);
-    errno = saved;
 }
 
 std::string tempPattern(const HeldFile& held) {
@@ -158,28 +168,31 @@ std::string tempPattern(const HeldFile& held) {
     return held.name.substr(0, kMaxTempStem) + ".XXXXXX";
 }
 
-Descriptor createNew(HeldFile& held, std::string& temp, bool& unnamed) {
+int createNew(const HeldFile& held, std::string& temp, bool& unnamed, Descriptor& file) {
     FileSystem& fs = held.fs;
-    errno = 0;
-    Descriptor file(fs, fs.createUnnamed(held.folder.get()));
-    unnamed = file.valid();
-    if (!unnamed && errno == EOPNOTSUPP)
-        file = Descriptor(fs, fs.createTemp(held.folder.get(), temp));
-    return file;
+    int fd = -1;
+    int error = fs.createUnnamed(held.folder.get(), fd);
+    unnamed = error == 0;
+    if (error == EOPNOTSUPP) error = fs.createTemp(held.folder.get(), temp, fd);
+    if (error == 0) file = Descriptor(fs, fd);
+    return error;
 }
 
-bool takeLock(const HeldFile& held, int fd) {
-    errno = 0;
-    if (held.fs.lock(fd, held.lockDeadline) || errno == ENOLCK || errno == EOPNOTSUPP) return true;
-    if (errno == EWOULDBLOCK) throw LockTimeoutError(held.path, held.options.lockWait.count());
-    if (errno == EBADF) errno = EACCES;
-    return false;
+SaveFailure takeLock(const HeldFile& held, int fd) {
+    const int error = held.fs.lock(fd, held.lockDeadline);
+    if (error == 0 || error == ENOLCK || error == EOPNOTSUPP) return {};
+    if (error == EWOULDBLOCK) return lockTimeout();
+    return writeFailure(error == EBADF ? EACCES : error);
 }
 
-void replaceHeld(HeldFile& held, std::string_view bytes) {
+SaveFailure replaceHeld(HeldFile& held, std::string_view bytes) {
     // A file with a second name would lose it to a rename.
-    const bool renameKeepsIt = !held.file.valid() || held.st.st_nlink == 1;
-    if (!renameKeepsIt || replaceByRename(held, bytes) != 0) writeInPlace(held, bytes);
+    if (held.file.valid() && held.st.st_nlink != 1) return writeInPlace(held, bytes);
+    Descriptor renamed;
+    const SaveFailure failure = renameNewOver(held, bytes, renamed);
+    if (!failure) return adoptRenamed(held, std::move(renamed));
+    if (held.file.valid() && inPlaceMayDo(failure)) return writeInPlace(held, bytes);
+    return failure;
 }
 
 } // namespace qe

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "file_system.h"
+#include "save_failure.h"
 #include "save_target.h"
 
 #include <string>
@@ -55,22 +56,22 @@ std::string tempPattern(const HeldFile& held);
 
 // Makes a new file in the target's folder, owner read and write only: without a
 // name (unnamed true) where the system can, else named from temp as
-// FileSystem::createTemp names it. Invalid, with errno, on failure.
-Descriptor createNew(HeldFile& held, std::string& temp, bool& unnamed);
+// FileSystem::createTemp names it. The error, or 0.
+int createNew(const HeldFile& held, std::string& temp, bool& unnamed, Descriptor& file);
 
 // Takes the lock of the open file or folder, as FileSystem::lock does, by the
-// save's deadline; true also where the file system keeps no locks (ENOLCK,
+// save's deadline; done also where the file system keeps no locks (ENOLCK,
 // EOPNOTSUPP), as no writer can hold one there. A folder we may not read is open
-// only to walk through (O_PATH) and takes no lock: EACCES. Throws LockTimeoutError
-// when another writer keeps the lock past the deadline.
-bool takeLock(const HeldFile& held, int fd);
+// only to walk through (O_PATH) and takes no lock: EACCES. lockTimeout() when
+// another writer keeps the lock past the deadline.
+SaveFailure takeLock(const HeldFile& held, int fd);
 
 // Writes bytes as the held target's new content, as replaceFile (file_io.h) says,
 // every step relative to held.folder; a write in place goes through a descriptor
 // checked to be held.file, and takes its copy of the old content from held.bytes
 // when the file still holds them, else from the file. On success held is the new
 // file: after a rename, held.file is the new file, locked before it took the name
-// (held.bytes is left alone). Throws SaveError.
-void replaceHeld(HeldFile& held, std::string_view bytes);
+// (held.bytes is left alone). The failure, whose SaveError the save throws.
+SaveFailure replaceHeld(HeldFile& held, std::string_view bytes);
 
 } // namespace qe

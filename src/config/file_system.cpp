@@ -11,49 +11,88 @@
 #include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace qe {
 
 namespace {
 
-// The names of the extended attributes, each ended by NUL; empty where the file
-// system has none. list is listxattr or flistxattr with the file bound.
-template <typename List> bool attributeNames(List list, std::string& names) {
+// The answer of a call that reports failure in errno: 0 when it succeeded.
+int answer(bool ok) {
+    return ok ? 0 : errno != 0 ? errno : EIO;
+}
+
+// A descriptor the call opened, or its error.
+int opened(int result, int& fd) {
+    fd = result;
+    return answer(result >= 0);
+}
+
+// A count the call gave, or its error.
+int counted(ssize_t result, std::size_t& done) {
+    done = result > 0 ? static_cast<std::size_t>(result) : 0;
+    return answer(result >= 0);
+}
+
+// flistxattr and fgetxattr alike: list reads no name.
+using Fetch = ssize_t (*)(int fd, const char* name, void* out, std::size_t size);
+
+ssize_t listNames(int fd, const char*, void* out, std::size_t size) {
+    return ::flistxattr(fd, static_cast<char*>(out), size);
+}
+
+// What fetch gives for name of fd, asked first for its size and again when it grew
+// meanwhile (ERANGE: an attribute came); the error, or 0.
+int fetchAll(Fetch fetch, int fd, const char* name, std::string& out) {
+    for (;;) {
+        const ssize_t size = fetch(fd, name, nullptr, 0);
+        if (size < 0) return errno;
+        out.resize(static_cast<std::size_t>(size));
+        if (size == 0) return 0;
+        const ssize_t got = fetch(fd, name, out.data(), out.size());
+        if (got >= 0) {
+            out.resize(static_cast<std::size_t>(got));
+            return 0;
+        }
+        if (errno != ERANGE) return errno;
+    }
+}
+
+// The names of fd's extended attributes; none where the file system has none.
+int attributeNames(int fd, std::vector<std::string>& names) {
+    std::string list;
     names.clear();
-    for (;;) {
-        const ssize_t size = list(nullptr, 0);
-        if (size < 0) return errno == ENOTSUP;
-        names.resize(static_cast<std::size_t>(size));
-        if (size == 0) return true;
-        const ssize_t got = list(names.data(), names.size());
-        if (got >= 0) {
-            names.resize(static_cast<std::size_t>(got));
-            return true;
-        }
-        if (errno != ERANGE) return false; // ERANGE: an attribute came meanwhile
-    }
-}
-
-template <typename Get> bool attributeValue(Get get, std::string& value) {
-    for (;;) {
-        const ssize_t size = get(nullptr, 0);
-        if (size < 0) return false;
-        value.resize(static_cast<std::size_t>(size));
-        const ssize_t got = get(value.data(), value.size());
-        if (got >= 0) {
-            value.resize(static_cast<std::size_t>(got));
-            return true;
-        }
-        if (errno != ERANGE) return false;
-    }
-}
-
-template <typename Visit> void forNames(const std::string& names, Visit visit) {
-    for (std::size_t pos = 0; pos < names.size();) {
-        const std::size_t end = std::min(names.find('\0', pos), names.size());
-        visit(names.substr(pos, end - pos));
+    const int error = fetchAll(listNames, fd, nullptr, list);
+    if (error != 0) return error == ENOTSUP ? 0 : error;
+    for (std::size_t pos = 0; pos < list.size();) {
+        const std::size_t end = std::min(list.find('\0', pos), list.size());
+        names.push_back(list.substr(pos, end - pos));
         pos = end + 1;
     }
+    return 0;
+}
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Removes the attributes of fd that are not wanted, such as a default ACL a new
+// file inherits from its folder.
+int removeOthers(int fd, const std::vector<std::string>& wanted) {
+    std::vector<std::string> present;
+    if (const int error = attributeNames(fd, present)) return error;
+    for (const std::string& name : present)
+        if (!contains(wanted, name) && ::fremovexattr(fd, name.c_str()) != 0) return errno;
+    return 0;
+}
+
+// Gives `to` the value of attribute name of `from`. Setting an equal value may need
+// rights that leaving it does not.
+int copyAttribute(int from, int to, const std::string& name) {
+    std::string value, own;
+    if (const int error = fetchAll(::fgetxattr, from, name.c_str(), value)) return error;
+    if (fetchAll(::fgetxattr, to, name.c_str(), own) == 0 && own == value) return 0;
+    return answer(::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) == 0);
 }
 
 void fillSuffix(std::string& pattern) {
@@ -68,173 +107,152 @@ void fillSuffix(std::string& pattern) {
 
 } // namespace
 
-int PosixFileSystem::openNode(int folder, const std::string& name) {
-    return ::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+int PosixFileSystem::openNode(int folder, const std::string& name, int& fd) {
+    return opened(::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC), fd);
 }
 
-int PosixFileSystem::openFolder(int folder, const std::string& name) {
-    return ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+int PosixFileSystem::openFolder(int folder, const std::string& name, int& fd) {
+    return opened(::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC),
+                  fd);
 }
 
-bool PosixFileSystem::stat(int fd, struct stat& st) {
-    return ::fstat(fd, &st) == 0;
+int PosixFileSystem::stat(int fd, struct stat& st) {
+    return answer(::fstat(fd, &st) == 0);
 }
 
-bool PosixFileSystem::statAt(int folder, const std::string& name, struct stat& st) {
-    return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+int PosixFileSystem::statAt(int folder, const std::string& name, struct stat& st) {
+    return answer(::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0);
 }
 
-bool PosixFileSystem::readLink(int link, std::string& text) {
+int PosixFileSystem::readLink(int link, std::string& text) {
     for (std::size_t size = 256;; size *= 2) {
         text.resize(size);
         const ssize_t n = ::readlinkat(link, "", text.data(), size);
-        if (n < 0) return false;
+        if (n < 0) return answer(false);
         if (static_cast<std::size_t>(n) < size) {
             text.resize(static_cast<std::size_t>(n));
-            return true;
+            return 0;
         }
     }
 }
 
-bool PosixFileSystem::mayWrite(int folder, const std::string& name) {
-    return ::faccessat(folder, name.c_str(), W_OK, 0) == 0;
+int PosixFileSystem::mayWrite(int folder, const std::string& name) {
+    return answer(::faccessat(folder, name.c_str(), W_OK, 0) == 0);
 }
 
-int PosixFileSystem::openForReading(int folder, const std::string& name) {
-    return ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+int PosixFileSystem::openForReading(int folder, const std::string& name, int& fd) {
+    return opened(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC),
+                  fd);
 }
 
 // flock cannot wait with a time limit, so the lock is tried again after pauses
 // that grow to a twentieth of a second.
-bool PosixFileSystem::lock(int fd, std::chrono::steady_clock::time_point deadline) {
+int PosixFileSystem::lock(int fd, std::chrono::steady_clock::time_point deadline) {
     using namespace std::chrono_literals;
     std::chrono::steady_clock::duration pause = 1ms;
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
         if (errno == EINTR) continue;
-        if (errno != EWOULDBLOCK) return false;
+        if (errno != EWOULDBLOCK) return answer(false);
         const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
-            errno = EWOULDBLOCK;
-            return false;
-        }
+        if (now >= deadline) return EWOULDBLOCK;
         std::this_thread::sleep_for(std::min(pause, deadline - now));
         pause = std::min<std::chrono::steady_clock::duration>(pause * 2, 50ms);
     }
 }
 
-ssize_t PosixFileSystem::read(int fd, char* data, std::size_t size, off_t offset) {
-    return ::pread(fd, data, size, offset);
+int PosixFileSystem::read(int fd, char* data, std::size_t size, off_t offset, std::size_t& done) {
+    return counted(::pread(fd, data, size, offset), done);
 }
 
-int PosixFileSystem::createUnnamed(int folder) {
+int PosixFileSystem::createUnnamed(int folder, int& fd) {
+    fd = -1;
     // Naming the file later goes through /proc/self/fd.
-    if (::access("/proc/self/fd", X_OK) != 0) {
-        errno = EOPNOTSUPP;
-        return -1;
-    }
-    const int fd = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (::access("/proc/self/fd", X_OK) != 0) return EOPNOTSUPP;
+    const int error = opened(::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600), fd);
     // Kernels and file systems without O_TMPFILE give EISDIR or EOPNOTSUPP.
-    if (fd < 0 && (errno == EISDIR || errno == EINVAL)) errno = EOPNOTSUPP;
-    return fd;
+    return error == EISDIR || error == EINVAL ? EOPNOTSUPP : error;
 }
 
-bool PosixFileSystem::linkUnnamed(int fd, int folder, std::string& name) {
+int PosixFileSystem::linkUnnamed(int fd, int folder, std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
         fillSuffix(name);
         if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-            return true;
-        if (errno != EEXIST) return false;
+            return 0;
+        if (errno != EEXIST) return answer(false);
     }
-    return false;
+    return EEXIST;
 }
 
-int PosixFileSystem::createTemp(int folder, std::string& name) {
+int PosixFileSystem::createTemp(int folder, std::string& name, int& fd) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         fillSuffix(name);
-        const int fd = ::openat(folder, name.c_str(),
-                                O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        const int error = opened(::openat(folder, name.c_str(),
+                                          O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600),
+                                 fd);
+        if (error != EEXIST) return error;
     }
-    return -1;
+    return EEXIST;
 }
 
-int PosixFileSystem::openForWriting(int folder, const std::string& name) {
-    return ::openat(folder, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+int PosixFileSystem::openForWriting(int folder, const std::string& name, int& fd) {
+    return opened(::openat(folder, name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC), fd);
 }
 
-ssize_t PosixFileSystem::write(int fd, const char* data, std::size_t size, off_t offset) {
-    return ::pwrite(fd, data, size, offset);
+int PosixFileSystem::write(int fd, const char* data, std::size_t size, off_t offset,
+                           std::size_t& done) {
+    return counted(::pwrite(fd, data, size, offset), done);
 }
 
-bool PosixFileSystem::truncate(int fd, off_t size) {
-    return ::ftruncate(fd, size) == 0;
+int PosixFileSystem::truncate(int fd, off_t size) {
+    return answer(::ftruncate(fd, size) == 0);
 }
 
-bool PosixFileSystem::setOwner(int fd, uid_t owner, gid_t group) {
-    return ::fchown(fd, owner, group) == 0;
+int PosixFileSystem::setOwner(int fd, uid_t owner, gid_t group) {
+    return answer(::fchown(fd, owner, group) == 0);
 }
 
-bool PosixFileSystem::setMode(int fd, mode_t mode) {
-    return ::fchmod(fd, mode) == 0;
+int PosixFileSystem::setMode(int fd, mode_t mode) {
+    return answer(::fchmod(fd, mode) == 0);
 }
 
-bool PosixFileSystem::copyAttributes(int from, int to) {
-    std::string wanted, present;
-    if (!attributeNames(
-            [&](char* list, std::size_t size) { return ::flistxattr(from, list, size); }, wanted) ||
-        !attributeNames([&](char* list, std::size_t size) { return ::flistxattr(to, list, size); },
-                        present))
-        return false;
-    bool ok = true;
-    // A new file may inherit attributes, such as a default ACL of its folder.
-    const std::string nul(1, '\0');
-    forNames(present, [&](const std::string& name) {
-        if (ok && (nul + wanted).find(nul + name + nul) == std::string::npos &&
-            ::fremovexattr(to, name.c_str()) != 0)
-            ok = false;
-    });
-    forNames(wanted, [&](const std::string& name) {
-        std::string value, own;
-        if (!ok) return;
-        if (!attributeValue(
-                [&](char* v, std::size_t size) { return ::fgetxattr(from, name.c_str(), v, size); },
-                value)) {
-            ok = false;
-            return;
-        }
-        // Setting an equal value may need rights that leaving it does not.
-        if (attributeValue(
-                [&](char* v, std::size_t size) { return ::fgetxattr(to, name.c_str(), v, size); },
-                own) &&
-            own == value)
-            return;
-        ok = ::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) == 0;
-    });
-    return ok;
+int PosixFileSystem::copyAttributes(int from, int to) {
+    std::vector<std::string> wanted;
+    if (const int error = attributeNames(from, wanted)) return error;
+    if (const int error = removeOthers(to, wanted)) return error;
+    for (const std::string& name : wanted)
+        if (const int error = copyAttribute(from, to, name)) return error;
+    return 0;
 }
 
-bool PosixFileSystem::sync(int fd) {
-    return ::fsync(fd) == 0;
+int PosixFileSystem::sync(int fd) {
+    return answer(::fsync(fd) == 0);
 }
 
-bool PosixFileSystem::close(int fd) {
+int PosixFileSystem::close(int fd) {
     // After close the descriptor is gone even when it reports EINTR; do not retry.
-    return ::close(fd) == 0 || errno == EINTR;
+    return answer(::close(fd) == 0 || errno == EINTR);
 }
 
-bool PosixFileSystem::rename(int folder, const std::string& from, const std::string& to) {
-    return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0;
+int PosixFileSystem::rename(int folder, const std::string& from, const std::string& to) {
+    return answer(::renameat(folder, from.c_str(), folder, to.c_str()) == 0);
 }
 
-bool PosixFileSystem::syncFolder(int folder) {
+int PosixFileSystem::syncFolder(int folder) {
     // Some file systems cannot sync a folder; they keep renames safe on their own.
-    return ::fsync(folder) == 0 || errno == EINVAL || errno == ENOTSUP;
+    return answer(::fsync(folder) == 0 || errno == EINVAL || errno == ENOTSUP);
 }
 
-bool PosixFileSystem::remove(int folder, const std::string& name) {
-    return ::unlinkat(folder, name.c_str(), 0) == 0;
+int PosixFileSystem::remove(int folder, const std::string& name) {
+    return answer(::unlinkat(folder, name.c_str(), 0) == 0);
+}
+
+// The mask can only be read by setting it; it is put back at once.
+mode_t PosixFileSystem::umask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
 }
 
 FileSystem& FileSystem::real() {
@@ -244,21 +262,15 @@ FileSystem& FileSystem::real() {
 
 Descriptor& Descriptor::operator=(Descriptor&& other) noexcept {
     if (this != &other) {
-        drop();
+        close();
         fs_ = other.fs_;
         fd_ = other.release();
     }
     return *this;
 }
 
-bool Descriptor::close() {
-    return fd_ < 0 || fs_->close(release());
-}
-
-void Descriptor::drop() {
-    const int saved = errno;
-    close();
-    errno = saved;
+int Descriptor::close() {
+    return fd_ < 0 ? 0 : fs_->close(release());
 }
 
 } // namespace qe

@@ -20,70 +20,107 @@ namespace {
 // How often the path may name another file once locked before the save gives up.
 constexpr int kMaxAttempts = 100;
 
+// Throws failure, when there is one, for the held target: the save's one throw.
+void raiseIf(const HeldFile& held, const SaveFailure& failure) {
+    if (failure) raise(failure, held.path, held.options.lockWait.count());
+}
+
 // Refuses a target that a save may not replace: not a regular file, or marked
 // read-only (none of its write bits set, so even the superuser keeps off it).
-void refuseUnwritable(const HeldFile& held, const struct stat& st) {
+SaveFailure refuseUnwritable(const struct stat& st) {
     if (!S_ISREG(st.st_mode))
-        throw ReadError(held.path, ReadFault::NotRegular, notRegularReason(S_ISDIR(st.st_mode)));
-    if ((st.st_mode & 0222) == 0) unableToWrite(held.path, EACCES);
+        return readFailure(ReadFault::NotRegular, notRegularReason(S_ISDIR(st.st_mode)));
+    if ((st.st_mode & 0222) == 0) return writeFailure(EACCES);
+    return {};
 }
 
-// Locks the folder of a target that does not exist; false when the name has come
-// into being meanwhile.
-bool lockMissing(HeldFile& held, TargetPath& where) {
-    FileSystem& fs = held.fs;
-    errno = 0;
-    if (!takeLock(held, where.folder.get())) unableToWrite(held.path, lastError());
-    struct stat st;
-    if (fs.statAt(where.folder.get(), where.name, st)) return false;
-    if (errno != ENOENT) unableToWrite(held.path, lastError());
+// Makes the target found the held one.
+void hold(HeldFile& held, TargetPath& where) {
     held.folder = std::move(where.folder);
     held.folderPath = where.folderPath;
     held.name = where.name;
-    return true;
 }
 
-// Locks an existing target; false when the name has gone or, once locked, names
-// another file (a save renamed its file over it meanwhile).
-bool lockExisting(HeldFile& held, TargetPath& where) {
+// Locks the folder of a target that does not exist; locked false when the name has
+// come into being meanwhile.
+SaveFailure lockMissing(HeldFile& held, TargetPath& where, bool& locked) {
+    if (SaveFailure failure = takeLock(held, where.folder.get())) return failure;
+    struct stat st;
+    const int error = held.fs.statAt(where.folder.get(), where.name, st);
+    if (error == 0) return {};
+    if (error != ENOENT) return writeFailure(error);
+    hold(held, where);
+    locked = true;
+    return {};
+}
+
+// Opens and locks an existing target into file; locked false when the name has gone
+// or, once locked, names another file (a save renamed its file over it meanwhile).
+SaveFailure lockFile(HeldFile& held, TargetPath& where, Descriptor& file, struct stat& st,
+                     bool& locked) {
     FileSystem& fs = held.fs;
     const int folder = where.folder.get();
-    refuseUnwritable(held, where.st);
-    errno = 0;
-    Descriptor file(fs, fs.openForReading(folder, where.name));
-    if (!file.valid() && (errno == ENOENT || errno == ELOOP)) return false;
-    if (!file.valid()) unableToRead(held.path, ReadFault::Unreadable, lastError());
-    struct stat st, now;
-    if (!takeLock(held, file.get()) || !fs.stat(file.get(), st))
-        unableToWrite(held.path, lastError());
-    if (!fs.statAt(folder, where.name, now)) {
-        if (errno == ENOENT) return false;
-        unableToWrite(held.path, lastError());
-    }
-    if (!sameFile(st, now)) return false;
-    refuseUnwritable(held, st);
-    if (!fs.mayWrite(folder, where.name)) unableToWrite(held.path, lastError());
-    held.folder = std::move(where.folder);
-    held.folderPath = where.folderPath;
-    held.name = where.name;
+    int fd = -1;
+    int error = fs.openForReading(folder, where.name, fd);
+    if (error == ENOENT || error == ELOOP) return {};
+    if (error != 0) return readFailure(ReadFault::Unreadable, error);
+    file = Descriptor(fs, fd);
+    if (SaveFailure failure = takeLock(held, file.get())) return failure;
+    error = fs.stat(file.get(), st);
+    if (error != 0) return writeFailure(error);
+    struct stat now;
+    error = fs.statAt(folder, where.name, now);
+    if (error == ENOENT) return {};
+    if (error != 0) return writeFailure(error);
+    locked = sameFile(st, now);
+    return {};
+}
+
+// Locks an existing target and checks that the caller may replace it.
+SaveFailure lockExisting(HeldFile& held, TargetPath& where, bool& locked) {
+    if (SaveFailure failure = refuseUnwritable(where.st)) return failure;
+    Descriptor file;
+    struct stat st;
+    if (SaveFailure failure = lockFile(held, where, file, st, locked); failure || !locked)
+        return failure;
+    if (SaveFailure failure = refuseUnwritable(st)) return failure;
+    if (const int error = held.fs.mayWrite(where.folder.get(), where.name))
+        return writeFailure(error);
+    hold(held, where);
     held.file = std::move(file);
     held.st = st;
-    return true;
+    return {};
 }
 
-void lockTarget(HeldFile& held) {
+SaveFailure lockTarget(HeldFile& held) {
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
-        TargetPath where = findTarget(held.path, held.options.links, held.fs);
-        if (where.exists ? lockExisting(held, where) : lockMissing(held, where)) return;
+        TargetPath where;
+        if (SaveFailure failure = findTarget(held.path, held.options.links, held.fs, where))
+            return failure;
+        bool locked = false;
+        const SaveFailure failure =
+            where.exists ? lockExisting(held, where, locked) : lockMissing(held, where, locked);
+        if (failure || locked) return failure;
     }
-    unableToWrite(held.path, "The file kept being replaced while the save waited for it.");
+    return writeFailure("The file kept being replaced while the save waited for it.");
 }
 
-void readTarget(HeldFile& held) {
-    errno = 0;
-    if (held.file.valid() &&
-        !readAll(held.fs, held.file.get(), static_cast<std::size_t>(held.st.st_size), held.bytes))
-        unableToRead(held.path, ReadFault::Unreadable, lastError());
+SaveFailure readTarget(HeldFile& held) {
+    if (!held.file.valid()) return {};
+    const auto size = static_cast<std::size_t>(held.st.st_size);
+    if (const int error = readAll(held.fs, held.file.get(), size, held.bytes))
+        return readFailure(ReadFault::Unreadable, error);
+    return {};
+}
+
+// Whether the held target exists and already holds bytes: compared with the file
+// itself, so that the content read need not be kept.
+SaveFailure holdsAlready(const HeldFile& held, std::string_view bytes, bool& same) {
+    if (!held.file.valid()) return {};
+    struct stat now {};
+    if (const int error = held.fs.stat(held.file.get(), now)) return writeFailure(error);
+    same = holds(held.fs, held.file.get(), static_cast<std::size_t>(now.st_size), bytes);
+    return {};
 }
 
 } // namespace
@@ -91,16 +128,13 @@ void readTarget(HeldFile& held) {
 SaveTarget::SaveTarget(const std::string& path, TargetOptions options)
     : SaveTarget(path, options, FileSystem::real()) {}
 
-SaveTarget::SaveTarget(const std::string& path, TargetOptions options, FileSystem& fs) {
-    auto state = std::make_unique<State>(path, options, fs);
-    lockTarget(*state);
-    readTarget(*state);
-    state_ = state.release();
+SaveTarget::SaveTarget(const std::string& path, TargetOptions options, FileSystem& fs)
+    : state_(std::make_unique<State>(path, options, fs)) {
+    raiseIf(*state_, lockTarget(*state_));
+    raiseIf(*state_, readTarget(*state_));
 }
 
-SaveTarget::~SaveTarget() {
-    delete state_;
-}
+SaveTarget::~SaveTarget() = default;
 
 bool SaveTarget::exists() const {
     return state_->file.valid();
@@ -115,20 +149,17 @@ std::string SaveTarget::takeBytes() {
 }
 
 std::string SaveTarget::backUp() {
-    return backUpHeld(*state_);
+    std::string copy;
+    raiseIf(*state_, backUpHeld(*state_, copy));
+    return copy;
 }
 
 void SaveTarget::replace(std::string_view bytes) {
     HeldFile& held = *state_;
-    struct stat now {};
-    errno = 0;
-    if (held.file.valid() && !held.fs.stat(held.file.get(), now))
-        unableToWrite(held.path, lastError());
-    // Compared with the file itself, so that the content read need not be kept.
-    if (held.file.valid() &&
-        holds(held.fs, held.file.get(), static_cast<std::size_t>(now.st_size), bytes))
-        return;
-    replaceHeld(held, bytes);
+    bool same = false;
+    raiseIf(held, holdsAlready(held, bytes, same));
+    if (same) return;
+    raiseIf(held, replaceHeld(held, bytes));
     held.bytes = std::string();
 }
 

@@ -1,8 +1,5 @@
 #include "target_path.h"
 
-#include "error.h"
-#include "save_failure.h"
-
 #include <cerrno>
 #include <deque>
 #include <fcntl.h>
@@ -33,80 +30,88 @@ bool mayFollow(const struct stat& link, Links links) {
 // The walk through one path; shown is the path of folder as walked, for messages.
 class Walk {
 public:
-    Walk(const std::string& path, Links links, FileSystem& fs)
-        : path_(path), links_(links), fs_(fs) {
-        pushNames(names_, path);
-        startAt(path);
-    }
+    Walk(Links links, FileSystem& fs) : links_(links), fs_(fs) {}
 
-    TargetPath run() {
+    SaveFailure run(const std::string& path, TargetPath& target) {
+        pushNames(names_, path);
+        if (SaveFailure failure = startAt(path)) return failure;
         while (!names_.empty()) {
             const std::string name = names_.front();
             names_.pop_front();
-            const bool last = names_.empty();
-            if (name.empty() || name == "." || name == "..") {
-                if (last) unableToRead(path_, ReadFault::NotRegular, EISDIR);
-                if (name == "..") stepInto(name);
-                continue;
-            }
-            errno = 0;
-            Descriptor node(fs_, fs_.openNode(folder_.get(), name));
-            if (!node.valid() && last && errno == ENOENT) return found(name, false, {});
-            struct stat st {};
-            if (!node.valid() || !fs_.stat(node.get(), st)) unableToWrite(path_, lastError());
-            if (S_ISLNK(st.st_mode)) {
-                follow(node, st, name);
-            } else if (last) {
-                return found(name, true, st);
-            } else if (!S_ISDIR(st.st_mode)) {
-                unableToWrite(path_, ENOTDIR);
-            } else {
-                folder_ = std::move(node);
-                shown_ += name + "/";
-            }
+            SaveFailure failure = step(name, names_.empty(), target);
+            if (failure || target.folder.valid()) return failure;
         }
-        unableToRead(path_, ReadFault::NotRegular, EISDIR); // "/" or ""
+        return readFailure(ReadFault::NotRegular, EISDIR); // "/" or ""
     }
 
 private:
-    void startAt(const std::string& text) {
-        const bool absolute = !text.empty() && text.front() == '/';
-        errno = 0;
-        folder_ = Descriptor(fs_, fs_.openNode(AT_FDCWD, absolute ? "/" : "."));
-        if (!folder_.valid()) unableToWrite(path_, lastError());
-        if (absolute) shown_ = "/";
+    // Takes name, the path's last when last, in the folder reached; fills target
+    // once it is found.
+    SaveFailure step(const std::string& name, bool last, TargetPath& target) {
+        if (name.empty() || name == "." || name == "..") {
+            if (last) return readFailure(ReadFault::NotRegular, EISDIR);
+            return name == ".." ? stepInto(name) : SaveFailure{};
+        }
+        Descriptor node;
+        const int error = open(folder_.get(), name, node);
+        if (error == ENOENT && last) return found(name, false, {}, target);
+        if (error != 0) return writeFailure(error);
+        struct stat st {};
+        if (const int failed = fs_.stat(node.get(), st)) return writeFailure(failed);
+        if (S_ISLNK(st.st_mode)) return follow(node, st, name);
+        if (last) return found(name, true, st, target);
+        if (!S_ISDIR(st.st_mode)) return writeFailure(ENOTDIR);
+        folder_ = std::move(node);
+        shown_ += name + "/";
+        return {};
     }
 
-    void stepInto(const std::string& name) {
-        errno = 0;
-        Descriptor next(fs_, fs_.openNode(folder_.get(), name));
-        if (!next.valid()) unableToWrite(path_, lastError());
+    SaveFailure startAt(const std::string& text) {
+        const bool absolute = !text.empty() && text.front() == '/';
+        if (const int error = open(AT_FDCWD, absolute ? "/" : ".", folder_))
+            return writeFailure(error);
+        if (absolute) shown_ = "/";
+        return {};
+    }
+
+    SaveFailure stepInto(const std::string& name) {
+        Descriptor next;
+        if (const int error = open(folder_.get(), name, next)) return writeFailure(error);
         folder_ = std::move(next);
         shown_ += name + "/";
+        return {};
     }
 
-    void follow(const Descriptor& link, const struct stat& st, const std::string& name) {
-        if (++hops_ > kMaxLinks) unableToWrite(path_, ELOOP);
-        if (!mayFollow(st, links_)) throw ForeignLinkError(path_, shown_ + name, st.st_uid);
+    SaveFailure follow(const Descriptor& link, const struct stat& st, const std::string& name) {
+        if (++hops_ > kMaxLinks) return writeFailure(ELOOP);
+        if (!mayFollow(st, links_)) return foreignLink(shown_ + name, st.st_uid);
         std::string text;
-        errno = 0;
-        if (!fs_.readLink(link.get(), text)) unableToWrite(path_, lastError());
-        if (text.empty()) unableToWrite(path_, ENOENT);
+        if (const int error = fs_.readLink(link.get(), text)) return writeFailure(error);
+        if (text.empty()) return writeFailure(ENOENT);
         pushNames(names_, text);
-        if (text.front() == '/') startAt(text);
+        return text.front() == '/' ? startAt(text) : SaveFailure{};
     }
 
     // A folder we may search but not read (mode 0711) stays open only to walk
     // through: a file in it is still written in place.
-    TargetPath found(const std::string& name, bool exists, const struct stat& st) {
-        errno = 0;
-        Descriptor folder(fs_, fs_.openFolder(folder_.get(), "."));
-        if (!folder.valid() && errno == EACCES) folder = std::move(folder_);
-        if (!folder.valid()) unableToWrite(path_, lastError());
-        return {std::move(folder), name, exists, st, shown_};
+    SaveFailure found(const std::string& name, bool exists, const struct stat& st,
+                      TargetPath& target) {
+        int fd = -1;
+        const int error = fs_.openFolder(folder_.get(), ".", fd);
+        if (error != 0 && error != EACCES) return writeFailure(error);
+        Descriptor folder = error == 0 ? Descriptor(fs_, fd) : std::move(folder_);
+        target = {std::move(folder), name, exists, st, shown_};
+        return {};
     }
 
-    const std::string& path_;
+    // Opens name of folder into node, to walk through it; the error, or 0.
+    int open(int folder, const std::string& name, Descriptor& node) {
+        int fd = -1;
+        const int error = fs_.openNode(folder, name, fd);
+        if (error == 0) node = Descriptor(fs_, fd);
+        return error;
+    }
+
     Links links_;
     FileSystem& fs_;
     std::deque<std::string> names_;
@@ -117,8 +122,8 @@ private:
 
 } // namespace
 
-TargetPath findTarget(const std::string& path, Links links, FileSystem& fs) {
-    return Walk(path, links, fs).run();
+SaveFailure findTarget(const std::string& path, Links links, FileSystem& fs, TargetPath& target) {
+    return Walk(links, fs).run(path, target);
 }
 
 } // namespace qe

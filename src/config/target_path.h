@@ -2,6 +2,7 @@
 #pragma once
 
 #include "file_system.h"
+#include "save_failure.h"
 #include "save_target.h"
 
 #include <string>
@@ -23,9 +24,9 @@ struct TargetPath {
 // relative to the folder reached, through the symbolic links that links allows:
 // every link counts, at the end of the path, in a folder name and in a link's own
 // text (at most 40 in all; a relative link is taken from the link's folder). A
-// last name that does not exist gives exists false. Throws SaveError for path
-// when a folder on the way is missing or not a folder, the path names a folder,
-// or there are too many links; ForeignLinkError for a link links does not allow.
-TargetPath findTarget(const std::string& path, Links links, FileSystem& fs);
+// last name that does not exist gives exists false. Fails when a folder on the
+// way is missing or not a folder, the path names a folder (a NotRegular read),
+// there are too many links, or for a link links does not allow (ForeignLink).
+SaveFailure findTarget(const std::string& path, Links links, FileSystem& fs, TargetPath& target);
 
 } // namespace qe

@@ -69,81 +69,86 @@ public:
                               Step after = Step::None)
         : failing_(failing), error_(error), times_(times), after_(after) {}
 
-    int openNode(int folder, const std::string& name) override {
-        return fails(Step::OpenNode) ? -1 : PosixFileSystem::openNode(folder, name);
+    int openNode(int folder, const std::string& name, int& fd) override {
+        return fails(Step::OpenNode) ? error_ : PosixFileSystem::openNode(folder, name, fd);
     }
-    int openFolder(int folder, const std::string& name) override {
-        return fails(Step::OpenFolder) ? -1 : PosixFileSystem::openFolder(folder, name);
+    int openFolder(int folder, const std::string& name, int& fd) override {
+        return fails(Step::OpenFolder) ? error_ : PosixFileSystem::openFolder(folder, name, fd);
     }
-    bool stat(int fd, struct stat& st) override {
-        return !fails(Step::Stat) && PosixFileSystem::stat(fd, st);
+    int stat(int fd, struct stat& st) override {
+        return fails(Step::Stat) ? error_ : PosixFileSystem::stat(fd, st);
     }
-    bool statAt(int folder, const std::string& name, struct stat& st) override {
-        return !fails(Step::StatAt) && PosixFileSystem::statAt(folder, name, st);
+    int statAt(int folder, const std::string& name, struct stat& st) override {
+        return fails(Step::StatAt) ? error_ : PosixFileSystem::statAt(folder, name, st);
     }
-    bool readLink(int link, std::string& text) override {
-        return !fails(Step::ReadLink) && PosixFileSystem::readLink(link, text);
+    int readLink(int link, std::string& text) override {
+        return fails(Step::ReadLink) ? error_ : PosixFileSystem::readLink(link, text);
     }
-    bool mayWrite(int folder, const std::string& name) override {
-        return !fails(Step::MayWrite) && PosixFileSystem::mayWrite(folder, name);
+    int mayWrite(int folder, const std::string& name) override {
+        return fails(Step::MayWrite) ? error_ : PosixFileSystem::mayWrite(folder, name);
     }
-    int openForReading(int folder, const std::string& name) override {
-        return fails(Step::OpenForReading) ? -1 : PosixFileSystem::openForReading(folder, name);
+    int openForReading(int folder, const std::string& name, int& fd) override {
+        return fails(Step::OpenForReading) ? error_
+                                           : PosixFileSystem::openForReading(folder, name, fd);
     }
-    bool lock(int fd, std::chrono::steady_clock::time_point deadline) override {
-        return !fails(Step::Lock) && PosixFileSystem::lock(fd, deadline);
+    int lock(int fd, std::chrono::steady_clock::time_point deadline) override {
+        return fails(Step::Lock) ? error_ : PosixFileSystem::lock(fd, deadline);
     }
-    ssize_t read(int fd, char* data, std::size_t size, off_t offset) override {
-        return fails(Step::Read) ? -1 : PosixFileSystem::read(fd, data, size, offset);
+    int read(int fd, char* data, std::size_t size, off_t offset, std::size_t& done) override {
+        return fails(Step::Read) ? error_ : PosixFileSystem::read(fd, data, size, offset, done);
     }
 
-    int createUnnamed(int folder) override {
-        if (fails(Step::CreateUnnamed)) return -1;
-        return recordMode(PosixFileSystem::createUnnamed(folder));
+    int createUnnamed(int folder, int& fd) override {
+        if (fails(Step::CreateUnnamed)) return error_;
+        const int error = PosixFileSystem::createUnnamed(folder, fd);
+        return recordMode(error, fd);
     }
-    bool linkUnnamed(int fd, int folder, std::string& name) override {
-        if (fails(Step::LinkUnnamed)) return false;
+    int linkUnnamed(int fd, int folder, std::string& name) override {
+        if (fails(Step::LinkUnnamed)) return error_;
         tempPath = name;
         return PosixFileSystem::linkUnnamed(fd, folder, name);
     }
-    int createTemp(int folder, std::string& name) override {
-        if (fails(Step::CreateTemp)) return -1;
+    int createTemp(int folder, std::string& name, int& fd) override {
+        if (fails(Step::CreateTemp)) return error_;
         tempPath = name;
-        return recordMode(PosixFileSystem::createTemp(folder, name));
+        const int error = PosixFileSystem::createTemp(folder, name, fd);
+        return recordMode(error, fd);
     }
-    int openForWriting(int folder, const std::string& name) override {
+    int openForWriting(int folder, const std::string& name, int& fd) override {
         opened = true;
-        return fails(Step::OpenExisting) ? -1 : PosixFileSystem::openForWriting(folder, name);
+        return fails(Step::OpenExisting) ? error_
+                                         : PosixFileSystem::openForWriting(folder, name, fd);
     }
-    ssize_t write(int fd, const char* data, std::size_t size, off_t offset) override {
+    int write(int fd, const char* data, std::size_t size, off_t offset,
+              std::size_t& done) override {
         if (failing_ == Step::Write && times_ > 0)
-            PosixFileSystem::write(fd, data, size / 2, offset);
-        if (fails(Step::Write)) return -1;
-        return PosixFileSystem::write(fd, data, size, offset);
+            (void)PosixFileSystem::write(fd, data, size / 2, offset, done);
+        if (fails(Step::Write)) return error_;
+        return PosixFileSystem::write(fd, data, size, offset, done);
     }
-    bool truncate(int fd, off_t size) override {
-        return !fails(Step::Truncate) && PosixFileSystem::truncate(fd, size);
+    int truncate(int fd, off_t size) override {
+        return fails(Step::Truncate) ? error_ : PosixFileSystem::truncate(fd, size);
     }
-    bool setOwner(int fd, uid_t owner, gid_t group) override {
-        return !fails(Step::SetOwner) && PosixFileSystem::setOwner(fd, owner, group);
+    int setOwner(int fd, uid_t owner, gid_t group) override {
+        return fails(Step::SetOwner) ? error_ : PosixFileSystem::setOwner(fd, owner, group);
     }
-    bool setMode(int fd, mode_t mode) override {
-        return !fails(Step::SetMode) && PosixFileSystem::setMode(fd, mode);
+    int setMode(int fd, mode_t mode) override {
+        return fails(Step::SetMode) ? error_ : PosixFileSystem::setMode(fd, mode);
     }
-    bool copyAttributes(int from, int to) override {
-        return !fails(Step::CopyAttributes) && PosixFileSystem::copyAttributes(from, to);
+    int copyAttributes(int from, int to) override {
+        return fails(Step::CopyAttributes) ? error_ : PosixFileSystem::copyAttributes(from, to);
     }
-    bool sync(int fd) override { return !fails(Step::Sync) && PosixFileSystem::sync(fd); }
-    bool close(int fd) override {
-        bool closed = PosixFileSystem::close(fd);
-        return !fails(Step::Close) && closed;
+    int sync(int fd) override { return fails(Step::Sync) ? error_ : PosixFileSystem::sync(fd); }
+    int close(int fd) override {
+        const int closed = PosixFileSystem::close(fd);
+        return fails(Step::Close) ? error_ : closed;
     }
-    bool rename(int folder, const std::string& from, const std::string& to) override {
+    int rename(int folder, const std::string& from, const std::string& to) override {
         renamed = true;
-        return !fails(Step::Rename) && PosixFileSystem::rename(folder, from, to);
+        return fails(Step::Rename) ? error_ : PosixFileSystem::rename(folder, from, to);
     }
-    bool syncFolder(int folder) override {
-        return !fails(Step::SyncFolder) && PosixFileSystem::syncFolder(folder);
+    int syncFolder(int folder) override {
+        return fails(Step::SyncFolder) ? error_ : PosixFileSystem::syncFolder(folder);
     }
 
     mode_t tempMode = 0;
@@ -152,16 +157,15 @@ public:
     bool opened = false;
 
 private:
-    int recordMode(int fd) {
+    int recordMode(int error, int fd) {
         struct stat st {};
-        if (fd >= 0 && ::fstat(fd, &st) == 0) tempMode = st.st_mode & 07777;
-        return fd;
+        if (error == 0 && ::fstat(fd, &st) == 0) tempMode = st.st_mode & 07777;
+        return error;
     }
     bool fails(Step step) {
         armed_ = armed_ || step == after_;
         if (step != failing_ || !armed_ || times_ <= 0) return false;
         --times_;
-        errno = error_;
         return true;
     }
     Step failing_;
@@ -311,12 +315,10 @@ TEST(SaveFaults, TemporaryFileIsPrivateAndBesideTheTarget) {
 // Short writes and interrupted calls still write every byte.
 class ChoppyFileSystem : public PosixFileSystem {
 public:
-    ssize_t write(int fd, const char* data, std::size_t size, off_t offset) override {
-        if (++calls % 3 == 0) {
-            errno = EINTR;
-            return -1;
-        }
-        return PosixFileSystem::write(fd, data, std::min<std::size_t>(size, 7), offset);
+    int write(int fd, const char* data, std::size_t size, off_t offset,
+              std::size_t& done) override {
+        if (++calls % 3 == 0) return EINTR;
+        return PosixFileSystem::write(fd, data, std::min<std::size_t>(size, 7), offset, done);
     }
     int calls = 0;
 };
@@ -333,7 +335,10 @@ TEST(SaveFaults, ShortWritesAreCompleted) {
 
 TEST(SaveFaults, WriteThatMakesNoProgressFails) {
     struct Stuck : PosixFileSystem {
-        ssize_t write(int, const char*, std::size_t, off_t) override { return 0; }
+        int write(int, const char*, std::size_t, off_t, std::size_t& done) override {
+            done = 0;
+            return 0;
+        }
     } fs;
     TempDir dir;
     std::string path = dir.write("client.ini", kOld);
@@ -544,6 +549,18 @@ TEST(SavePermissions, NewFileFollowsTheUmask) {
         EXPECT_EQ(modeOf(path) & 07777, 0666u & ~mask);
         EXPECT_EQ(readBytes(path), kNew);
     }
+}
+
+// The umask a new file follows is the seam's, as a file system in memory gives it.
+TEST(SavePermissions, NewFileTakesTheSeamsUmask) {
+    struct Masked : PosixFileSystem {
+        mode_t umask() override { return 027; }
+    } fs;
+    TempDir dir;
+    const mode_t old = ::umask(022);
+    replaceFile(dir.file("client.ini"), kNew, fs);
+    EXPECT_EQ(::umask(old), 022u);
+    EXPECT_EQ(modeOf(dir.file("client.ini")) & 07777, 0640u);
 }
 
 TEST(SavePermissions, OwnerIsKeptWherePermitted) {

@@ -148,14 +148,14 @@ class Meddling : public PosixFileSystem {
 public:
     enum Step { Lock, CreateUnnamed, OpenForWriting };
     Meddling(Step step, std::function<void()> action) : step_(step), action_(std::move(action)) {}
-    bool lock(int fd, std::chrono::steady_clock::time_point deadline) override {
+    int lock(int fd, std::chrono::steady_clock::time_point deadline) override {
         return before(Lock), PosixFileSystem::lock(fd, deadline);
     }
-    int createUnnamed(int folder) override {
-        return before(CreateUnnamed), PosixFileSystem::createUnnamed(folder);
+    int createUnnamed(int folder, int& fd) override {
+        return before(CreateUnnamed), PosixFileSystem::createUnnamed(folder, fd);
     }
-    int openForWriting(int folder, const std::string& name) override {
-        return before(OpenForWriting), PosixFileSystem::openForWriting(folder, name);
+    int openForWriting(int folder, const std::string& name, int& fd) override {
+        return before(OpenForWriting), PosixFileSystem::openForWriting(folder, name, fd);
     }
 
 private:
