@@ -55,98 +55,111 @@ public:
         return states;
     }
 
-    int openNode(int folder, const std::string& name) override {
-        return open(folder == AT_FDCWD && (name == "/" || name == ".") ? kRoot
-                                                                       : find(folder, name));
+    int openNode(int folder, const std::string& name, int& fd) override {
+        if (folder == AT_FDCWD && (name == "/" || name == ".")) return open(kRoot, fd);
+        return open(find(folder, name), fd);
     }
-    int openFolder(int folder, const std::string& name) override {
+    int openFolder(int folder, const std::string& name, int& fd) override {
         const ino_t ino = name == "." ? nodeOf(folder) : find(folder, name);
-        if (ino != 0 && !nodes_.at(ino).folder) return fail(ENOTDIR);
-        return open(ino);
+        if (ino != 0 && !nodes_.at(ino).folder) return ENOTDIR;
+        return open(ino, fd);
     }
-    bool stat(int fd, struct stat& st) override { return describe(nodeOf(fd), st); }
-    bool statAt(int folder, const std::string& name, struct stat& st) override {
+    int stat(int fd, struct stat& st) override { return describe(nodeOf(fd), st); }
+    int statAt(int folder, const std::string& name, struct stat& st) override {
         return describe(find(folder, name), st);
     }
-    bool readLink(int, std::string&) override { return refuse(EINVAL); }
-    bool mayWrite(int folder, const std::string& name) override { return find(folder, name) != 0; }
-    int openForReading(int folder, const std::string& name) override {
-        return open(find(folder, name));
+    int readLink(int, std::string&) override { return EINVAL; }
+    int mayWrite(int folder, const std::string& name) override {
+        return find(folder, name) != 0 ? 0 : ENOENT;
     }
-    bool lock(int fd, std::chrono::steady_clock::time_point) override { return nodeOf(fd) != 0; }
-    ssize_t read(int fd, char* data, std::size_t size, off_t offset) override {
+    int openForReading(int folder, const std::string& name, int& fd) override {
+        return open(find(folder, name), fd);
+    }
+    int lock(int fd, std::chrono::steady_clock::time_point) override {
+        return nodeOf(fd) != 0 ? 0 : EBADF;
+    }
+    int read(int fd, char* data, std::size_t size, off_t offset, std::size_t& done) override {
         const ino_t ino = nodeOf(fd);
-        if (ino == 0) return -1;
+        if (ino == 0) return EBADF;
         const std::string& bytes = nodes_.at(ino).data;
         const std::size_t from = std::min(bytes.size(), static_cast<std::size_t>(offset));
-        return static_cast<ssize_t>(bytes.copy(data, size, from));
+        done = bytes.copy(data, size, from);
+        return 0;
     }
-    int createUnnamed(int folder) override {
-        if (!unnamedFiles) return fail(EOPNOTSUPP);
-        return nodeOf(folder) == 0 ? -1 : open(newNode(false, 0600));
+    int createUnnamed(int folder, int& fd) override {
+        if (!unnamedFiles) return EOPNOTSUPP;
+        return nodeOf(folder) == 0 ? EBADF : open(newNode(false, 0600), fd);
     }
-    bool linkUnnamed(int fd, int folder, std::string& name) override {
+    int linkUnnamed(int fd, int folder, std::string& name) override {
         const ino_t ino = nodeOf(fd);
-        return ino != 0 && nodeOf(folder) != 0 && addName(folder, name, ino);
+        return ino == 0 || nodeOf(folder) == 0 ? EBADF : addName(folder, name, ino);
     }
-    int createTemp(int folder, std::string& name) override {
-        if (nodeOf(folder) == 0) return -1;
+    int createTemp(int folder, std::string& name, int& fd) override {
+        if (nodeOf(folder) == 0) return EBADF;
         const ino_t ino = newNode(false, 0600);
-        return addName(folder, name, ino) ? open(ino) : -1;
+        const int error = addName(folder, name, ino);
+        return error != 0 ? error : open(ino, fd);
     }
-    int openForWriting(int folder, const std::string& name) override {
-        return open(find(folder, name));
+    int openForWriting(int folder, const std::string& name, int& fd) override {
+        return open(find(folder, name), fd);
     }
-    ssize_t write(int fd, const char* data, std::size_t size, off_t offset) override {
+    int write(int fd, const char* data, std::size_t size, off_t offset,
+              std::size_t& done) override {
         const ino_t ino = nodeOf(fd);
-        if (ino == 0) return -1;
+        if (ino == 0) return EBADF;
         Node& node = nodes_.at(ino);
         const std::size_t at = static_cast<std::size_t>(offset);
         if (node.data.size() < at + size) resize(node, at + size);
         node.data.replace(at, size, data, size);
         std::fill_n(node.dirty.begin() + static_cast<std::ptrdiff_t>(at), size, true);
-        return static_cast<ssize_t>(size);
+        done = size;
+        return 0;
     }
-    bool truncate(int fd, off_t size) override {
+    int truncate(int fd, off_t size) override {
         const ino_t ino = nodeOf(fd);
-        if (ino != 0) resize(nodes_.at(ino), static_cast<std::size_t>(size));
-        return ino != 0;
+        if (ino == 0) return EBADF;
+        resize(nodes_.at(ino), static_cast<std::size_t>(size));
+        return 0;
     }
-    bool setOwner(int fd, uid_t, gid_t) override { return nodeOf(fd) != 0; }
-    bool setMode(int fd, mode_t mode) override {
+    int setOwner(int fd, uid_t, gid_t) override { return nodeOf(fd) != 0 ? 0 : EBADF; }
+    int setMode(int fd, mode_t mode) override {
         const ino_t ino = nodeOf(fd);
-        if (ino != 0) nodes_.at(ino).mode = mode & 07777;
-        return ino != 0;
+        if (ino == 0) return EBADF;
+        nodes_.at(ino).mode = mode & 07777;
+        return 0;
     }
-    bool copyAttributes(int from, int to) override { return nodeOf(from) != 0 && nodeOf(to) != 0; }
-    bool sync(int fd) override {
+    int copyAttributes(int from, int to) override {
+        return nodeOf(from) != 0 && nodeOf(to) != 0 ? 0 : EBADF;
+    }
+    int sync(int fd) override {
         const ino_t ino = nodeOf(fd);
-        if (ino == 0) return false;
+        if (ino == 0) return EBADF;
         Node& node = nodes_.at(ino);
         node.synced = node.data;
         node.dirty.assign(node.data.size(), false);
         node.syncedNames = node.names;
         node.pending.clear();
-        return true;
+        return 0;
     }
-    bool close(int fd) override { return open_.erase(fd) == 1 || refuse(EBADF); }
-    bool rename(int folder, const std::string& from, const std::string& to) override {
+    int close(int fd) override { return open_.erase(fd) == 1 ? 0 : EBADF; }
+    int rename(int folder, const std::string& from, const std::string& to) override {
         const ino_t ino = find(folder, from);
-        if (ino == 0) return false;
+        if (ino == 0) return ENOENT;
         Node& node = nodes_.at(nodeOf(folder));
         node.names.erase(from);
         node.names[to] = ino;
         node.pending.push_back({from, to, ino});
-        return true;
+        return 0;
     }
-    bool syncFolder(int folder) override { return sync(folder); }
-    bool remove(int folder, const std::string& name) override {
+    int syncFolder(int folder) override { return sync(folder); }
+    int remove(int folder, const std::string& name) override {
         const ino_t ino = find(folder, name);
-        if (ino == 0) return false;
+        if (ino == 0) return ENOENT;
         nodes_.at(nodeOf(folder)).names.erase(name);
         nodes_.at(nodeOf(folder)).pending.push_back({name, "", ino});
-        return true;
+        return 0;
     }
+    mode_t umask() override { return 022; }
 
 private:
     static constexpr ino_t kRoot = 1;
@@ -166,55 +179,47 @@ private:
     };
     using Names = std::map<ino_t, std::map<std::string, ino_t>>; // folder -> its names
 
-    static int fail(int error) {
-        errno = error;
-        return -1;
-    }
-    static bool refuse(int error) {
-        errno = error;
-        return false;
-    }
     ino_t newNode(bool folder, mode_t mode) {
         const ino_t ino = nodes_.rbegin()->first + 1;
         nodes_[ino].folder = folder;
         nodes_[ino].mode = mode;
         return ino;
     }
-    int open(ino_t ino) {
-        if (ino == 0) return -1;
+    // Opens node ino as fd; ENOENT for no node (0).
+    int open(ino_t ino, int& fd) {
+        if (ino == 0) return ENOENT;
         open_[nextFd_] = ino;
-        return nextFd_++;
-    }
-    ino_t nodeOf(int fd) {
-        const auto it = open_.find(fd);
-        if (it != open_.end()) return it->second;
-        fail(EBADF);
+        fd = nextFd_++;
         return 0;
     }
-    ino_t find(int folder, const std::string& name) {
+    // The node open as fd; 0 for none.
+    ino_t nodeOf(int fd) const {
+        const auto it = open_.find(fd);
+        return it != open_.end() ? it->second : 0;
+    }
+    // The node name reaches in the folder open as folder; 0 for none.
+    ino_t find(int folder, const std::string& name) const {
         const ino_t at = nodeOf(folder);
         if (at == 0) return 0;
         const auto& names = nodes_.at(at).names;
         const auto it = names.find(name);
-        if (it != names.end()) return it->second;
-        fail(ENOENT);
-        return 0;
+        return it != names.end() ? it->second : 0;
     }
     // Gives ino a name from pattern, whose last six characters become a number.
-    bool addName(int folder, std::string& pattern, ino_t ino) {
+    int addName(int folder, std::string& pattern, ino_t ino) {
         Node& node = nodes_.at(nodeOf(folder));
         std::string number = std::to_string(ino);
         pattern.replace(pattern.size() - 6, 6, std::string(6 - number.size(), '0') + number);
-        if (!node.names.emplace(pattern, ino).second) return refuse(EEXIST);
+        if (!node.names.emplace(pattern, ino).second) return EEXIST;
         node.pending.push_back({"", pattern, ino});
-        return true;
+        return 0;
     }
     static void resize(Node& node, std::size_t size) {
         node.data.resize(size, '\0');
         node.dirty.resize(size, true);
     }
-    bool describe(ino_t ino, struct stat& st) const {
-        if (ino == 0) return false;
+    int describe(ino_t ino, struct stat& st) const {
+        if (ino == 0) return ENOENT;
         const Node& node = nodes_.at(ino);
         st = {};
         st.st_dev = 1;
@@ -227,7 +232,7 @@ private:
             st.st_nlink += static_cast<nlink_t>(
                 std::count_if(entry.second.names.begin(), entry.second.names.end(),
                               [&](const auto& name) { return name.second == ino; }));
-        return true;
+        return 0;
     }
     void place(const std::string& path, ino_t ino) {
         const std::size_t slash = path.rfind('/');

@@ -12,75 +12,77 @@ class PassingFileSystem : public FileSystem {
 public:
     explicit PassingFileSystem(FileSystem& inner) : inner_(inner) {}
 
-    int openNode(int folder, const std::string& name) override {
-        return pass("openNode", -1, [&] { return inner_.openNode(folder, name); });
+    int openNode(int folder, const std::string& name, int& fd) override {
+        return pass("openNode", [&] { return inner_.openNode(folder, name, fd); });
     }
-    int openFolder(int folder, const std::string& name) override {
-        return pass("openFolder", -1, [&] { return inner_.openFolder(folder, name); });
+    int openFolder(int folder, const std::string& name, int& fd) override {
+        return pass("openFolder", [&] { return inner_.openFolder(folder, name, fd); });
     }
-    bool stat(int fd, struct stat& st) override {
-        return pass("stat", false, [&] { return inner_.stat(fd, st); });
+    int stat(int fd, struct stat& st) override {
+        return pass("stat", [&] { return inner_.stat(fd, st); });
     }
-    bool statAt(int folder, const std::string& name, struct stat& st) override {
-        return pass("statAt", false, [&] { return inner_.statAt(folder, name, st); });
+    int statAt(int folder, const std::string& name, struct stat& st) override {
+        return pass("statAt", [&] { return inner_.statAt(folder, name, st); });
     }
-    bool readLink(int link, std::string& text) override {
-        return pass("readLink", false, [&] { return inner_.readLink(link, text); });
+    int readLink(int link, std::string& text) override {
+        return pass("readLink", [&] { return inner_.readLink(link, text); });
     }
-    bool mayWrite(int folder, const std::string& name) override {
-        return pass("mayWrite", false, [&] { return inner_.mayWrite(folder, name); });
+    int mayWrite(int folder, const std::string& name) override {
+        return pass("mayWrite", [&] { return inner_.mayWrite(folder, name); });
     }
-    int openForReading(int folder, const std::string& name) override {
-        return pass("openForReading", -1, [&] { return inner_.openForReading(folder, name); });
+    int openForReading(int folder, const std::string& name, int& fd) override {
+        return pass("openForReading", [&] { return inner_.openForReading(folder, name, fd); });
     }
-    bool lock(int fd, std::chrono::steady_clock::time_point deadline) override {
-        return pass("lock", false, [&] { return inner_.lock(fd, deadline); });
+    int lock(int fd, std::chrono::steady_clock::time_point deadline) override {
+        return pass("lock", [&] { return inner_.lock(fd, deadline); });
     }
-    ssize_t read(int fd, char* data, std::size_t size, off_t offset) override {
-        return pass("read", ssize_t{-1}, [&] { return inner_.read(fd, data, size, offset); });
+    int read(int fd, char* data, std::size_t size, off_t offset, std::size_t& done) override {
+        return pass("read", [&] { return inner_.read(fd, data, size, offset, done); });
     }
-    int createUnnamed(int folder) override {
-        return pass("createUnnamed", -1, [&] { return inner_.createUnnamed(folder); });
+    int createUnnamed(int folder, int& fd) override {
+        return pass("createUnnamed", [&] { return inner_.createUnnamed(folder, fd); });
     }
-    bool linkUnnamed(int fd, int folder, std::string& name) override {
-        return pass("linkUnnamed", false, [&] { return inner_.linkUnnamed(fd, folder, name); });
+    int linkUnnamed(int fd, int folder, std::string& name) override {
+        return pass("linkUnnamed", [&] { return inner_.linkUnnamed(fd, folder, name); });
     }
-    int createTemp(int folder, std::string& name) override {
-        return pass("createTemp", -1, [&] { return inner_.createTemp(folder, name); });
+    int createTemp(int folder, std::string& name, int& fd) override {
+        return pass("createTemp", [&] { return inner_.createTemp(folder, name, fd); });
     }
-    int openForWriting(int folder, const std::string& name) override {
-        return pass("openForWriting", -1, [&] { return inner_.openForWriting(folder, name); });
+    int openForWriting(int folder, const std::string& name, int& fd) override {
+        return pass("openForWriting", [&] { return inner_.openForWriting(folder, name, fd); });
     }
-    ssize_t write(int fd, const char* data, std::size_t size, off_t offset) override {
-        return pass("write", ssize_t{-1}, [&] { return inner_.write(fd, data, size, offset); });
+    int write(int fd, const char* data, std::size_t size, off_t offset,
+              std::size_t& done) override {
+        return pass("write", [&] { return inner_.write(fd, data, size, offset, done); });
     }
-    bool truncate(int fd, off_t size) override {
-        return pass("truncate", false, [&] { return inner_.truncate(fd, size); });
+    int truncate(int fd, off_t size) override {
+        return pass("truncate", [&] { return inner_.truncate(fd, size); });
     }
-    bool setOwner(int fd, uid_t owner, gid_t group) override {
-        return pass("setOwner", false, [&] { return inner_.setOwner(fd, owner, group); });
+    int setOwner(int fd, uid_t owner, gid_t group) override {
+        return pass("setOwner", [&] { return inner_.setOwner(fd, owner, group); });
     }
-    bool setMode(int fd, mode_t mode) override {
-        return pass("setMode", false, [&] { return inner_.setMode(fd, mode); });
+    int setMode(int fd, mode_t mode) override {
+        return pass("setMode", [&] { return inner_.setMode(fd, mode); });
     }
-    bool copyAttributes(int from, int to) override {
-        return pass("copyAttributes", false, [&] { return inner_.copyAttributes(from, to); });
+    int copyAttributes(int from, int to) override {
+        return pass("copyAttributes", [&] { return inner_.copyAttributes(from, to); });
     }
-    bool sync(int fd) override {
-        return pass("sync", false, [&] { return inner_.sync(fd); });
+    int sync(int fd) override {
+        return pass("sync", [&] { return inner_.sync(fd); });
     }
-    bool close(int fd) override {
-        return pass("close", false, [&] { return inner_.close(fd); });
+    int close(int fd) override {
+        return pass("close", [&] { return inner_.close(fd); });
     }
-    bool rename(int folder, const std::string& from, const std::string& to) override {
-        return pass("rename", false, [&] { return inner_.rename(folder, from, to); });
+    int rename(int folder, const std::string& from, const std::string& to) override {
+        return pass("rename", [&] { return inner_.rename(folder, from, to); });
     }
-    bool syncFolder(int folder) override {
-        return pass("syncFolder", false, [&] { return inner_.syncFolder(folder); });
+    int syncFolder(int folder) override {
+        return pass("syncFolder", [&] { return inner_.syncFolder(folder); });
     }
-    bool remove(int folder, const std::string& name) override {
-        return pass("remove", false, [&] { return inner_.remove(folder, name); });
+    int remove(int folder, const std::string& name) override {
+        return pass("remove", [&] { return inner_.remove(folder, name); });
     }
+    mode_t umask() override { return inner_.umask(); }
 
 protected:
     // Asked before each call, by the call's name; false fails it with EIO without
@@ -88,13 +90,8 @@ protected:
     virtual bool enter(const char* call) = 0;
 
 private:
-    template <typename Result, typename Call>
-    Result pass(const char* name, Result failed, Call call) {
-        if (!enter(name)) {
-            errno = EIO;
-            return failed;
-        }
-        return call();
+    template <typename Call> int pass(const char* name, Call call) {
+        return enter(name) ? call() : EIO;
     }
 
     FileSystem& inner_;
