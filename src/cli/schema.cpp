@@ -58,12 +58,8 @@ const char* kindName(Kind kind) {
 void writeWords(json::Writer& w, std::string_view words) {
     w.key("words");
     w.beginArray();
-    for (std::size_t begin = 0;;) {
-        const std::size_t bar = words.find('|', begin);
-        w.string(words.substr(begin, bar - begin));
-        if (bar == std::string_view::npos) break;
-        begin = bar + 1;
-    }
+    for (std::string_view word : wordsOf(words))
+        w.string(word);
     w.endArray();
 }
 

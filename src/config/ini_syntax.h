@@ -17,6 +17,8 @@
 //   an ordinary byte.
 #pragma once
 
+#include "fields/text.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -38,8 +40,9 @@ struct IniLine {
 // Every line of text, in order, a byte order mark left out of the first.
 std::vector<IniLine> iniLines(std::string_view text);
 
-// A section or key name with its ASCII letters in lower case, every other byte as
-// is: names that match without regard to letter case give the same text.
+// A section or key name with its ASCII letters in lower case (lowerAscii), every
+// other byte as is: names that match without regard to letter case give the same
+// text.
 std::string lowerName(std::string_view name);
 
 namespace ini {
@@ -47,6 +50,8 @@ namespace ini {
 inline constexpr std::string_view kBom = "\xEF\xBB\xBF";
 inline constexpr std::size_t npos = std::string_view::npos;
 
+// A blank of the file's syntax: space or tab. (A field's blanks are wider: see
+// trimSpaceAndControls in text.h.)
 inline bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -64,16 +69,11 @@ inline std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// c in lower case when it is an ASCII letter, else c: the one place names are folded.
-inline char lowerChar(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Whether two names match without regard to the case of ASCII letters.
 inline bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerChar(a[i]) != lowerChar(b[i])) return false;
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
     return true;
 }
 
