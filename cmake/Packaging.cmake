@@ -56,7 +56,8 @@ dependencies the client expects.
 It only reads and writes the client's file: sections and lines it does not
 own survive a save unchanged, and a save replaces the file in one step.")
 
-# Only what shlibdeps finds: the C library (the C++ runtime is linked in).
+# Only what shlibdeps finds: the C library and, for the editor in the terminal,
+# ncursesw and tinfo (the C++ runtime is linked in).
 set(CPACK_DEBIAN_QUENBYCONF_PACKAGE_NAME quenbyconf)
 set(CPACK_DEBIAN_QUENBYCONF_DESCRIPTION
     "read and set the configuration file of a distributed-computing client
@@ -67,6 +68,8 @@ before a save, and a save that keeps every section and line the editor does
 not own. A value that would not be saved as given refuses the whole call.
 .
 It needs no display and no Qt, answers in JSON on request, and locks the file
-while it writes, for use on many machines and from configuration tools.")
+while it writes, for use on many machines and from configuration tools.
+\`quenbyconf edit\` is the whole editor in the terminal, with the pages, rules
+and dialogs of the window.")
 
 include(CPack)

@@ -57,6 +57,7 @@ public:
     std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override {
         return {};
     }
+    bool confirmOverwrite(const ChangedFile&) override { return false; }
     std::optional<std::string> askID(const std::string&) override { return {}; }
     void showError(const std::string&) override {}
     bool focus(Control&) override { return true; }

@@ -11,11 +11,14 @@ packages=(
     clang libclang-rt-14-dev # sanitizer and libFuzzer runtimes for clang 14
     libgtest-dev libgmock-dev libbenchmark-dev
     libutfcpp-dev # UTF-8 checked and decoded in the values' text form
+    libdtl-dev # quenbyconf's diff (header-only: nothing to install with the program)
+    patch      # the tests apply quenbyconf's diffs with it
     qt6-base-dev libgl-dev
     qt6-svg-dev # the icon's PNG sizes are rendered from its SVG
     desktop-file-utils appstream # validators of the desktop entry and metainfo
     dpkg-dev file lintian # the Debian package: shlibdeps, its check
     xvfb xauth x11vnc openbox # the editor on a machine without a display
+    libncurses-dev tmux # quenbyconf edit, the editor in a terminal, and its tests
     x11-utils dbus-daemon at-spi2-core python3-pyatspi # window captions, screen-reader names
     fonts-liberation
     clang-format

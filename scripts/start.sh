@@ -1,13 +1,36 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the editor (Release, build/) and starts it.
-# Without a display it starts a virtual one (Xvfb, with a window manager when openbox
-# is installed) and serves it over VNC on 127.0.0.1 only, behind a password made for
-# this start. The editor, and everything started for it, stops with Ctrl-C.
+# With a display: the window. Without one, on a terminal: the editor in the
+# terminal (quenbyconf edit). Otherwise, or with --vnc: a virtual display (Xvfb,
+# with a window manager when openbox is installed) served over VNC on 127.0.0.1
+# only, behind a password made for this start. The editor, and everything started
+# for it, stops with Ctrl-C.
+#   scripts/start.sh [--vnc]
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/common.sh"
 begin "$0" "$@"
 cd "$repo_root"
+
+vnc=""
+case "${1:-}" in
+--vnc) vnc=1 ;;
+"") ;;
+*)
+    echo "usage: scripts/start.sh [--vnc]" >&2
+    exit 2
+    ;;
+esac
+
+if [[ -z $vnc && -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -t 0 && -t 1 ]]; then
+    echo "start: building the editor for the terminal"
+    if ! main_build --target quenbyconf; then
+        echo "start: FAILED: quenbyconf did not build (log: ${failed_log#"$repo_root"/})" >&2
+        exit 1
+    fi
+    echo "start: no display: the editor in this terminal (scripts/start.sh --vnc for the window over VNC)"
+    exec "$repo_root/build/src/cli/quenbyconf" edit
+fi
 
 echo "start: building the editor"
 if ! main_build --target quenbyeditor; then

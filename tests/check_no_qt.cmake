@@ -1,4 +1,5 @@
-# Fails when a file of the std-only core includes a Qt header.
+# Fails when a file of the std-only core includes a Qt header, or when a file
+# outside the terminal view (ui/tui) includes curses.
 file(GLOB_RECURSE core_files ${ROOT}/fields/* ${ROOT}/config/* ${ROOT}/ui/form/*)
 foreach(f IN LISTS core_files)
   file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q[A-Za-z]")
@@ -6,4 +7,14 @@ foreach(f IN LISTS core_files)
     message(FATAL_ERROR "${f} includes Qt: ${hits}")
   endif()
 endforeach()
-message(STATUS "core files checked: no Qt includes")
+file(GLOB_RECURSE all_files ${ROOT}/*)
+foreach(f IN LISTS all_files)
+  if(f MATCHES "/ui/tui/")
+    continue()
+  endif()
+  file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](n?curses|ncursesw/|term\\.h)")
+  if(hits)
+    message(FATAL_ERROR "${f} includes curses: ${hits}")
+  endif()
+endforeach()
+message(STATUS "core files checked: no Qt includes; curses only in ui/tui")

@@ -16,7 +16,7 @@ public:
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, idAnswers;
     std::vector<std::string> openProposals, saveProposals, saveFolders, idPrompts, errors, focused;
     // Every request in the order it came: "askID <text>", "error", "focus <name>",
-    // "open", "save".
+    // "open", "save", "overwrite <path>" (answered Cancel), "busy", "idle".
     std::vector<std::string> calls;
     // Controls that refuse the focus, as a field the window cannot show would.
     std::set<std::string> unfocusable;
@@ -33,6 +33,11 @@ public:
         calls.push_back("save");
         return next(saveAnswers);
     }
+    bool confirmOverwrite(const ChangedFile& changed) override {
+        calls.push_back("overwrite " + changed.path);
+        return false;
+    }
+    void showBusy(bool busy) override { calls.push_back(busy ? "busy" : "idle"); }
     std::optional<std::string> askID(const std::string& text) override {
         idPrompts.push_back(text);
         calls.push_back("askID " + text);

@@ -52,6 +52,7 @@ public:
     std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override {
         return {};
     }
+    bool confirmOverwrite(const qe::ChangedFile&) override { return false; }
     std::optional<std::string> askID(const std::string&) override { return {}; }
     void showError(const std::string&) override {}
     bool focus(qe::Control&) override { return true; }

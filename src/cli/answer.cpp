@@ -63,12 +63,17 @@ pickValues(const std::vector<std::pair<std::string, std::string>>& values,
     return picked;
 }
 
-std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets) {
+std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets,
+                       const std::string& backupFile) {
     std::string out;
     json::Writer w{out};
     w.beginObject();
     w.key("changed");
     w.boolean(changed);
+    if (!backupFile.empty()) {
+        w.key("backup_file");
+        w.string(backupFile);
+    }
     w.key("values");
     w.beginObject();
     for (const auto& [name, value] : outcome.values) {
@@ -86,7 +91,7 @@ std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets) {
     w.key("before");
     w.string(showSecrets ? outcome.before : maskSecrets(outcome.before));
     w.key("after");
-    w.string(showSecrets ? outcome.after : maskSecrets(outcome.after));
+    w.string(showSecrets ? outcome.after : maskSecrets(outcome.after, outcome.before));
     w.endObject();
     writeEntries(w, "warnings", outcome.warnings);
     writeEntries(w, "errors", outcome.errors);

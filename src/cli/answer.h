@@ -22,8 +22,10 @@ pickValues(const std::vector<std::pair<std::string, std::string>>& values,
            const std::vector<std::string>& names, std::vector<Entry>& errors);
 
 // {"changed", "values", "latin1", "diff": {"before", "after"}, "warnings", "errors"},
-// the credential masked in the texts unless secrets are shown. Values are texts by
+// the credential masked in the texts unless secrets are shown (a changed one marked
+// on the after side), and "backup_file" when a backup was made. Values are texts by
 // config/value_text.h; "latin1" lists the keys whose values are shown as Latin-1.
-std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets);
+std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets,
+                       const std::string& backupFile = {});
 
 } // namespace qe::cli

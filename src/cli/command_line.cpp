@@ -8,12 +8,13 @@
 #include "unified_diff.h"
 
 #include "config/error.h"
+#include "config/file_io.h"
+#include "config/save_failure.h"
 #include "config/save_target.h"
 #include "fields/version.h"
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
+#include <chrono>
 #include <istream>
 #include <iterator>
 #include <optional>
@@ -33,7 +34,9 @@ constexpr const char* kUsageText =
     "       quenbyconf [OPTION...] check FILE\n"
     "       quenbyconf [OPTION...] apply FILE < REQUEST.json\n"
     "       quenbyconf schema\n"
-    "Reads and sets the client's configuration file by the editor's rules.\n"
+    "       quenbyconf edit [FILE]\n"
+    "Reads and sets the client's configuration file by the editor's rules;\n"
+    "edit opens the editor itself in the terminal.\n"
     "Keys are written section.key; networking.firewall-auth as user:password.\n"
     "Options (anywhere on the line; -- ends them):\n"
     "  --json          answer with one JSON object on standard output\n"
@@ -42,15 +45,20 @@ constexpr const char* kUsageText =
     "  --create        make FILE when it does not exist (mode 0600)\n"
     "  --show-secrets  show the proxy password instead of ********\n"
     "  --follow        follow a symbolic link at FILE whoever owns it\n"
+    "  --backup        copy FILE beside it before a write that changes it\n"
+    "  --wait SECONDS  wait this long for another writer's lock (default 30)\n"
     "  --help, --version\n"
     "Exit status: 0 done, 1 refused or findings, 2 wrong command line,\n"
-    "3 FILE missing or unreadable, 4 FILE not writable, 5 FILE stops the load.\n";
+    "3 FILE missing or unreadable, 4 FILE not writable, 5 FILE stops the load,\n"
+    "6 FILE kept locked by another writer for longer than --wait.\n";
 
 struct Options {
     bool json = false;
     bool dryRun = false;
     bool create = false;
     bool follow = false;
+    bool backup = false;
+    std::chrono::seconds wait{30};
     bool help = false;
     bool version = false;
     Rules rules;
@@ -61,12 +69,26 @@ struct Options {
 std::optional<Options> parse(const std::vector<std::string>& args, std::string& fault) {
     Options o;
     bool optionsEnded = false;
-    for (const std::string& a : args) {
+    for (auto next = args.begin(); next != args.end();) {
+        const std::string& a = *next++;
         if (optionsEnded || a.size() < 2 || a[0] != '-') {
             o.words.push_back(a);
             continue;
         }
-        if (a == "--")
+        if (a == "--wait" || a.rfind("--wait=", 0) == 0) {
+            const bool joined = a != "--wait";
+            if (!joined && next == args.end()) {
+                fault = "--wait needs a number of seconds";
+                return std::nullopt;
+            }
+            const std::string seconds = joined ? a.substr(7) : *next++;
+            const std::optional<std::chrono::seconds> wait = waitOf(seconds);
+            if (!wait) {
+                fault = "--wait takes a whole number of seconds, not " + seconds;
+                return std::nullopt;
+            }
+            o.wait = *wait;
+        } else if (a == "--")
             optionsEnded = true;
         else if (a == "--json")
             o.json = true;
@@ -80,6 +102,8 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::string& 
             o.rules.showSecrets = true;
         else if (a == "--follow")
             o.follow = true;
+        else if (a == "--backup")
+            o.backup = true;
         else if (a == "--help" || a == "-h")
             o.help = true;
         else if (a == "--version")
@@ -92,45 +116,9 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::string& 
     return o;
 }
 
-// An existing regular file opened for reading; -1, with the reason, otherwise.
-// Never waits on a FIFO or a device.
-int openRegular(const std::string& path, std::string& reason) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        reason = std::strerror(errno);
-        return -1;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
-    reason = S_ISDIR(st.st_mode) ? "Is a directory" : "not a regular file";
-    ::close(fd);
-    return -1;
-}
-
-// The whole of an existing regular file; nullopt with the reason when it cannot be
-// read.
-std::optional<std::string> readExisting(const std::string& path, std::string& reason) {
-    const int fd = openRegular(path, reason);
-    if (fd < 0) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            reason = std::strerror(errno);
-            ::close(fd);
-            return std::nullopt;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
-}
-
-bool readable(const std::string& path, std::string& reason) {
-    const int fd = openRegular(path, reason);
-    if (fd >= 0) ::close(fd);
-    return fd >= 0;
+// The exit status of a file that gave no text or whose load stopped.
+int statusOf(ReadFault fault) {
+    return fault == ReadFault::LoadStops ? kLoadStopped : kUnreadable;
 }
 
 // "user 1000 (alice)", or the number alone for a user the system does not name.
@@ -170,7 +158,8 @@ private:
     // Reads FILE for a verb that writes nothing; nullopt after reporting why.
     std::optional<std::string> readOnly(int& status);
     int fail(int status, const std::string& message, const std::string& detail = {});
-    int answer(const Outcome& outcome, bool changed, int status);
+    int answer(const Outcome& outcome, bool changed, int status,
+               const std::string& backupFile = {});
 
     const Options& o_;
     std::istream& in_;
@@ -192,27 +181,32 @@ int Command::fail(int status, const std::string& message, const std::string& det
 }
 
 std::optional<std::string> Command::readOnly(int& status) {
-    std::string reason;
-    if (!exists(path_) && o_.create) return std::string();
-    std::optional<std::string> bytes = readExisting(path_, reason);
-    if (!bytes) status = fail(kUnreadable, path_ + ": " + reason);
-    return bytes;
+    FileRead read = readFile(path_);
+    if (read.fault == ReadFault::None) return std::move(read.bytes);
+    if (read.fault == ReadFault::Missing && o_.create) return std::string();
+    status = fail(statusOf(read.fault), path_ + ": " + read.reason);
+    return std::nullopt;
 }
 
-// Refusals and warnings on standard error, then the answer.
-int Command::answer(const Outcome& outcome, bool changed, int status) {
+// Refusals and warnings on standard error, then the answer; the path of a backup
+// made on a line of its own.
+int Command::answer(const Outcome& outcome, bool changed, int status,
+                    const std::string& backupFile) {
     for (const Entry& w : outcome.warnings)
         err_ << "quenbyconf: warning: " << entryLine(w) << "\n";
     for (const Entry& e : outcome.errors)
         err_ << entryLine(e) << "\n";
     if (o_.json) {
-        out_ << jsonAnswer(outcome, changed, o_.rules.showSecrets);
-    } else if (diffAsked_) {
-        const auto show = [&](const std::string& text) {
-            return o_.rules.showSecrets ? text : maskSecrets(text);
-        };
-        out_ << unifiedDiff(show(outcome.before), show(outcome.after), path_, path_);
+        out_ << jsonAnswer(outcome, changed, o_.rules.showSecrets, backupFile);
+        return status;
     }
+    if (diffAsked_) {
+        const bool show = o_.rules.showSecrets;
+        out_ << unifiedDiff(show ? outcome.before : maskSecrets(outcome.before),
+                            show ? outcome.after : maskSecrets(outcome.after, outcome.before),
+                            path_, path_);
+    }
+    if (!backupFile.empty()) out_ << backupFile << "\n";
     return status;
 }
 
@@ -221,7 +215,7 @@ int Command::get() {
     const std::optional<std::string> bytes = readOnly(status);
     if (!bytes) return status;
     Outcome outcome = values(*bytes, o_.rules);
-    if (outcome.loadStopped) return answer(outcome, false, kLoadStopped);
+    if (outcome.loadStopped) return answer(outcome, false, statusOf(ReadFault::LoadStops));
     const std::vector<std::string> names(o_.words.begin() + 2, o_.words.end());
     if (!names.empty()) outcome.values = pickValues(outcome.values, names, outcome.errors);
     if (!outcome.errors.empty()) return answer(outcome, false, kRefused);
@@ -237,7 +231,7 @@ int Command::check() {
     const std::optional<std::string> bytes = readOnly(status);
     if (!bytes) return status;
     const Outcome outcome = cli::check(*bytes, o_.rules);
-    if (outcome.loadStopped) return answer(outcome, false, kLoadStopped);
+    if (outcome.loadStopped) return answer(outcome, false, statusOf(ReadFault::LoadStops));
     if (!o_.json)
         for (const Entry& e : outcome.errors)
             out_ << entryLine(e) << "\n";
@@ -256,20 +250,29 @@ int Command::change(const std::vector<Setting>& settings, bool write) {
         return answer(outcome, outcome.after != outcome.before, statusOf(outcome));
     }
     const bool existed = exists(path_);
-    std::string reason;
-    if (existed && !readable(path_, reason)) return fail(kUnreadable, path_ + ": " + reason);
     if (!existed && !o_.create)
         return fail(kUnreadable, path_ + ": No such file or directory (--create makes it)");
     try {
-        SaveTarget target{path_, {o_.follow ? Links::Follow : Links::OwnOnly, 0600}};
+        SaveTarget target{path_, {o_.follow ? Links::Follow : Links::OwnOnly, 0600, o_.wait}};
+        // A symbolic link that names nothing is no file to create.
+        if (existed && !target.exists()) return fail(kUnreadable, path_ + ": " + reasonOf(ENOENT));
         const Outcome outcome = plan(target.bytes(), settings, o_.rules);
         const bool changed = outcome.after != outcome.before || !target.exists();
-        if (statusOf(outcome) == kDone && changed) target.replace(outcome.after);
-        return answer(outcome, changed && statusOf(outcome) == kDone, statusOf(outcome));
+        std::string backupFile;
+        if (statusOf(outcome) == kDone && changed) {
+            if (o_.backup && target.exists()) backupFile = target.backUp();
+            target.replace(outcome.after);
+        }
+        return answer(outcome, changed && statusOf(outcome) == kDone, statusOf(outcome),
+                      backupFile);
+    } catch (const LockTimeoutError& e) {
+        return fail(kLocked, e.what(), e.detail());
     } catch (const ForeignLinkError& e) {
         return fail(kUnwritable, path_ + ": the symbolic link " + e.link() + " belongs to " +
                                      userName(e.owner()) +
                                      ", neither you nor root: not followed (--follow follows it)");
+    } catch (const ReadError& e) {
+        return fail(statusOf(e.fault()), path_ + ": " + e.detail());
     } catch (const SaveError& e) {
         return fail(kUnwritable, e.what(), e.detail());
     }
@@ -285,6 +288,8 @@ int Command::apply() {
     o.create = o.create || request->create;
     o.rules.strict = o.rules.strict || request->strict;
     o.rules.showSecrets = o.rules.showSecrets || request->showSecrets;
+    o.backup = o.backup || request->backup;
+    o.wait = request->wait.value_or(o.wait);
     Command withRequest{o, in_, out_, err_};
     withRequest.path_ = path_;
     return withRequest.change(request->settings, !request->checkMode && !o.dryRun);
@@ -301,6 +306,7 @@ int Command::run() {
     }
     if (o_.words.empty()) return usage("");
     const std::string& verb = o_.words[0];
+    if (verb == "edit") return usage("edit takes one FILE at most, and no option");
     if (verb == "schema") {
         if (o_.words.size() != 1) return usage("schema takes no operand");
         out_ << schemaJson();

@@ -15,6 +15,7 @@ enum Status {
     kUnreadable = 3,  // FILE does not exist or cannot be read
     kUnwritable = 4,  // FILE cannot be written
     kLoadStopped = 5, // FILE holds a value that stops the load
+    kLocked = 6,      // another writer kept FILE locked past the wait
 };
 
 // Runs one command: args without the program name.

@@ -1,5 +1,4 @@
-// Which lines two texts do not share, chosen among the shortest edit scripts as
-// GNU diff chooses, so that our diffs read like the ones people know.
+// Which lines two texts do not share: a shortest edit script between their lines.
 #pragma once
 
 #include <string_view>
@@ -13,9 +12,9 @@ struct LineChanges {
 };
 
 // Lines are compared whole, with their endings: "a\n", "a\r\n" and a last "a"
-// are three different lines. Myers' O(ND) search after the common head and tail
-// are set aside, with GNU diff's discarding of lines the other text lacks, its
-// cost limit for texts that share little, and its sliding of changed runs.
+// are three different lines. The script is dtl's (Wu's O(NP) search); for texts
+// so far apart that its search would pass two million path points, every line is
+// marked, which is still a script that turns before into after.
 LineChanges changedLines(const std::vector<std::string_view>& before,
                          const std::vector<std::string_view>& after);
 

@@ -52,9 +52,7 @@ std::string shownValue(const IniText& text, const Key& k) {
 }
 
 bool holds(const IniText& text, const Key& k) {
-    // No value read from a file is longer than the limit, so this one marks absence.
-    const std::string absent(IniText::kMaxValueLength + 1, '-');
-    return text.read(k.section, k.name, absent) != absent;
+    return text.has(k.section, k.name);
 }
 
 std::string fileValue(const Key& k, const std::string& shown) {

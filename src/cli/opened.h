@@ -25,6 +25,7 @@ public:
     std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override {
         return {};
     }
+    bool confirmOverwrite(const ChangedFile&) override { return false; }
     std::optional<std::string> askID(const std::string&) override;
     void showError(const std::string& message) override;
     bool focus(Control& control) override;

@@ -24,6 +24,13 @@ bool flagOption(const Value& request, const char* name, bool& into, std::string&
     return true;
 }
 
+bool waitOption(const Value& v, ApplyRequest& into, std::string& fault) {
+    if (v.type() == Value::Type::Number) into.wait = waitOf(v.text());
+    if (into.wait) return true;
+    fault = "\"wait\" must be a whole number of seconds, 0 or more";
+    return false;
+}
+
 // One value of a section's mapping.
 bool settingOf(const std::string& name, const Value& v, ApplyRequest& into, std::string& fault) {
     switch (v.type()) {
@@ -132,6 +139,10 @@ std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& f
             known = flagOption(request, "strict", r.strict, fault);
         else if (name == "show_secrets")
             known = flagOption(request, "show_secrets", r.showSecrets, fault);
+        else if (name == "backup")
+            known = flagOption(request, "backup", r.backup, fault);
+        else if (name == "wait")
+            known = waitOption(value, r, fault);
         else
             fault = "unknown member \"" + name + "\"", known = false;
         if (!known) return std::nullopt;
@@ -139,6 +150,14 @@ std::optional<ApplyRequest> parseRequest(const std::string& text, std::string& f
     if (const Value* latin1 = request.find("latin1"); latin1 && !takeLatin1(*latin1, r, fault))
         return std::nullopt;
     return r;
+}
+
+std::optional<std::chrono::seconds> waitOf(std::string_view text) {
+    constexpr std::size_t kMaxDigits = 9;
+    if (text.empty() || text.size() > kMaxDigits ||
+        text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    return std::chrono::seconds(std::stoll(std::string(text)));
 }
 
 std::optional<std::vector<Setting>> settingsOf(const std::vector<std::string>& operands,

@@ -33,6 +33,14 @@ std::string shown(const Key& k, const std::string& value, const Rules& rules) {
     return colon == std::string::npos ? value : value.substr(0, colon + 1) + kMask;
 }
 
+// A credential given as get shows the file's one, password masked, keeps the file's
+// credential: giving back get's answer must not make "********" the password.
+std::string unmasked(const Key& k, const std::string& value, const std::string& bytes) {
+    if (k.form != ValueForm::Credential) return value;
+    const std::string current = shownValue(IniText{bytes}, k);
+    return value == shown(k, current, Rules{}) ? current : value;
+}
+
 std::vector<std::pair<std::string, std::string>> valuesOf(const std::string& saved,
                                                           const Rules& rules) {
     const IniText text{saved};
@@ -192,16 +200,33 @@ const Key* ownedKey(std::string_view name, std::string& reason) {
     return nullptr;
 }
 
-std::string maskSecrets(std::string_view text) {
+namespace {
+
+bool isCredentialLine(const IniLine& line) {
+    return line.kind == IniLine::Kind::Key && keyIn(line.section, line.name) == &key::firewallAuth;
+}
+
+// The text after "=" of the first credential line of text; nullopt without one.
+std::optional<std::string_view> credentialText(std::string_view text) {
+    for (const IniLine& line : iniLines(text))
+        if (isCredentialLine(line)) return line.content.substr(line.content.find('=') + 1);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string maskSecrets(std::string_view text, std::optional<std::string_view> changedFrom) {
+    const std::optional<std::string_view> old =
+        changedFrom ? credentialText(*changedFrom) : std::nullopt;
     std::string masked;
     std::size_t copied = 0;
     for (const IniLine& line : iniLines(text)) {
-        if (line.kind != IniLine::Kind::Key || keyIn(line.section, line.name) != &key::firewallAuth)
-            continue;
+        if (!isCredentialLine(line)) continue;
         const std::size_t start = static_cast<std::size_t>(line.content.data() - text.data());
         const std::size_t value = start + line.content.find('=') + 1;
         masked.append(text.substr(copied, value - copied)).append(kMask);
         copied = start + line.content.size();
+        if (old && text.substr(value, copied - value) != *old) masked.append(" (changed)");
     }
     return masked.append(text.substr(copied));
 }
@@ -233,7 +258,7 @@ Outcome plan(const std::string& bytes, const std::vector<Setting>& settings, con
             continue;
         }
         const std::string value = s.boolean ? flagWord(*k, *s.value == "true")
-                                  : s.value ? *s.value
+                                  : s.value ? unmasked(*k, *s.value, bytes)
                                             : shownValue(IniText{resetSave()}, *k);
         auto same = std::find_if(asked.begin(), asked.end(), [&](auto& a) { return a.first == k; });
         if (same != asked.end())

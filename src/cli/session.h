@@ -63,7 +63,10 @@ Outcome check(const std::string& bytes, const Rules& rules);
 const Key* ownedKey(std::string_view name, std::string& reason);
 std::string dottedName(const Key& k);
 
-// text with the value of every proxy credential line masked.
-std::string maskSecrets(std::string_view text);
+// text with the value of every proxy credential line masked. With changedFrom (the
+// text before a change), a credential line whose value is not the one changedFrom
+// holds is marked: "firewall-auth=******** (changed)", so that a diff of the masked
+// texts shows every change of the credential.
+std::string maskSecrets(std::string_view text, std::optional<std::string_view> changedFrom = {});
 
 } // namespace qe::cli

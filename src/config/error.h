@@ -27,6 +27,39 @@ private:
     std::string detail_;
 };
 
+// A save that gave up waiting for the lock another writer held; nothing was
+// written.
+class LockTimeoutError : public SaveError {
+public:
+    LockTimeoutError(const std::string& path, long long seconds)
+        : SaveError(path, waitedText(seconds)), seconds_(seconds) {}
+    long long seconds() const noexcept { return seconds_; }
+
+private:
+    static std::string waitedText(long long seconds) {
+        if (seconds == 0) return "Another program held the file locked; nothing was written.";
+        return "Another program held the file locked for all of the " + std::to_string(seconds) +
+               (seconds == 1 ? " second" : " seconds") + " waited; nothing was written.";
+    }
+
+    long long seconds_;
+};
+
+// Why a file gave no text to load: nothing at its path, a failed open or read, not
+// a regular file (a folder, a FIFO, a device); or why the load of its text stopped.
+enum class ReadFault { None, Missing, Unreadable, NotRegular, LoadStops };
+
+// A save whose target could not be read, with the fault; the detail is the reason.
+class ReadError : public SaveError {
+public:
+    ReadError(const std::string& path, ReadFault fault, std::string detail)
+        : SaveError(path, std::move(detail)), fault_(fault) {}
+    ReadFault fault() const noexcept { return fault_; }
+
+private:
+    ReadFault fault_;
+};
+
 // A save refused because a symbolic link on the path, at its end or in a folder
 // name, belongs to neither the caller nor root (Links::OwnOnly): someone else could
 // point it at any file of the caller's.

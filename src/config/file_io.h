@@ -1,6 +1,8 @@
 // Reading and replacing configuration files on disk.
 #pragma once
 
+#include "error.h"
+
 #include <string>
 #include <string_view>
 
@@ -8,10 +10,22 @@ namespace qe {
 
 class FileSystem; // the seam through which every write goes (file_system.h)
 
+// A file read for a load: its bytes, or why there are none.
+struct FileRead {
+    std::string bytes;
+    ReadFault fault = ReadFault::None; // never LoadStops
+    std::string reason;                // the system's reason, worded as a save words it
+};
+
 // The whole file, read once, for a load. A file that is missing, is not a regular
-// file (a folder, a FIFO, a device) or cannot be read gives the empty text, which
-// reads as every key absent. Never waits on a FIFO or device and never reads
-// without end. Symbolic links are followed.
+// file (a folder, a FIFO, a device) or cannot be read gives no bytes and the
+// fault: Missing when nothing stands at the path (a dangling symbolic link is
+// Unreadable). Never waits on a FIFO or device and never reads without end.
+// Symbolic links are followed.
+FileRead readFile(const std::string& path);
+
+// The bytes of readFile: the empty text, which reads as every key absent, when the
+// file gave none.
 std::string readForLoad(const std::string& path);
 
 // The current bytes of a save target, read once: empty when it does not exist.

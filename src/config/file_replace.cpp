@@ -1,5 +1,6 @@
 #include "file_replace.h"
 
+#include "error.h"
 #include "file_content.h"
 #include "save_failure.h"
 
@@ -10,36 +11,12 @@ namespace qe {
 
 namespace {
 
-// Room left in a file name for the temporary suffix ".XXXXXX" (NAME_MAX is 255).
-constexpr std::size_t kMaxTempStem = 200;
-
 mode_t newFileMode(const TargetOptions& options) {
     if (options.newFileMode != 0) return static_cast<mode_t>(options.newFileMode & 07777);
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
-
-// The name of a temporary file in the target's folder, removed when it goes
-// unless it has taken the target's place.
-class TempName {
-public:
-    TempName(FileSystem& fs, int folder) : fs_(fs), folder_(folder) {}
-    TempName(const TempName&) = delete;
-    TempName& operator=(const TempName&) = delete;
-    ~TempName() {
-        const int saved = errno;
-        if (!name_.empty()) fs_.remove(folder_, name_);
-        errno = saved;
-    }
-    void named(const std::string& name) { name_ = name; }
-    void renamed() { name_.clear(); }
-
-private:
-    FileSystem& fs_;
-    int folder_;
-    std::string name_;
-};
 
 // Errors after which a write in place may still succeed: the folder takes no new
 // file of ours, the temporary name is too long, there is no room for a second copy,
@@ -93,17 +70,6 @@ int setIdentity(const HeldFile& held, int fd) {
     return held.fs.setMode(fd, newFileMode(held.options)) ? 0 : lastError();
 }
 
-// Makes a new file in the target's folder: without a name where the system can.
-Descriptor createNew(HeldFile& held, std::string& temp, bool& unnamed) {
-    FileSystem& fs = held.fs;
-    errno = 0;
-    Descriptor file(fs, fs.createUnnamed(held.folder.get()));
-    unnamed = file.valid();
-    if (!unnamed && errno == EOPNOTSUPP)
-        file = Descriptor(fs, fs.createTemp(held.folder.get(), temp));
-    return file;
-}
-
 // Replaces the target by a new file renamed over it. 0 when done; the error when
 // only a write in place can save an existing target; throws on other failures.
 int replaceByRename(HeldFile& held, std::string_view bytes) {
@@ -113,7 +79,7 @@ int replaceByRename(HeldFile& held, std::string_view bytes) {
         if (held.file.valid() && inPlaceMayDo(error)) return error;
         unableToWrite(held.path, error);
     };
-    std::string temp = held.name.substr(0, kMaxTempStem) + ".XXXXXX";
+    std::string temp = tempPattern(held);
     bool unnamed = false;
     Descriptor file = createNew(held, temp, unnamed);
     if (!file.valid()) return failed(lastError());
@@ -124,7 +90,7 @@ int replaceByRename(HeldFile& held, std::string_view bytes) {
     if (const int error = setIdentity(held, file.get())) return failed(error);
     errno = 0;
     // Locked before it has the target's name, so that the next writer waits for us.
-    if (!fs.sync(file.get()) || !takeLock(fs, file.get())) return failed(lastError());
+    if (!fs.sync(file.get()) || !takeLock(held, file.get())) return failed(lastError());
     // From here to the rename, a crash leaves the temporary name behind.
     if (unnamed) {
         if (!fs.linkUnnamed(file.get(), folder, temp)) return failed(lastError());
@@ -180,9 +146,32 @@ void writeInPlace(HeldFile& held, std::string_view bytes) {
 
 } // namespace
 
-bool takeLock(FileSystem& fs, int fd) {
+TempName::~TempName() {
+    const int saved = errno;
+    if (!name_.empty()) fs_.remove(folder_, name_);
+    errno = saved;
+}
+
+std::string tempPattern(const HeldFile& held) {
+    // Room left in a file name for the suffix (NAME_MAX is 255).
+    constexpr std::size_t kMaxTempStem = 200;
+    return held.name.substr(0, kMaxTempStem) + ".XXXXXX";
+}
+
+Descriptor createNew(HeldFile& held, std::string& temp, bool& unnamed) {
+    FileSystem& fs = held.fs;
     errno = 0;
-    if (fs.lock(fd) || errno == ENOLCK || errno == EOPNOTSUPP) return true;
+    Descriptor file(fs, fs.createUnnamed(held.folder.get()));
+    unnamed = file.valid();
+    if (!unnamed && errno == EOPNOTSUPP)
+        file = Descriptor(fs, fs.createTemp(held.folder.get(), temp));
+    return file;
+}
+
+bool takeLock(const HeldFile& held, int fd) {
+    errno = 0;
+    if (held.fs.lock(fd, held.lockDeadline) || errno == ENOLCK || errno == EOPNOTSUPP) return true;
+    if (errno == EWOULDBLOCK) throw LockTimeoutError(held.path, held.options.lockWait.count());
     if (errno == EBADF) errno = EACCES;
     return false;
 }

@@ -9,6 +9,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 namespace qe {
@@ -103,11 +104,23 @@ int PosixFileSystem::openForReading(int folder, const std::string& name) {
     return ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
 }
 
-bool PosixFileSystem::lock(int fd) {
-    int done;
-    while ((done = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+// flock cannot wait with a time limit, so the lock is tried again after pauses
+// that grow to a twentieth of a second.
+bool PosixFileSystem::lock(int fd, std::chrono::steady_clock::time_point deadline) {
+    using namespace std::chrono_literals;
+    std::chrono::steady_clock::duration pause = 1ms;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            errno = EWOULDBLOCK;
+            return false;
+        }
+        std::this_thread::sleep_for(std::min(pause, deadline - now));
+        pause = std::min<std::chrono::steady_clock::duration>(pause * 2, 50ms);
     }
-    return done == 0;
 }
 
 ssize_t PosixFileSystem::read(int fd, char* data, std::size_t size, off_t offset) {

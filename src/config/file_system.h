@@ -1,6 +1,7 @@
 // The system calls a save makes, one per step, so that tests can make any step fail.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -31,8 +32,9 @@ public:
     // Opens an existing file for reading, never waiting on a FIFO or device.
     virtual int openForReading(int folder, const std::string& name) = 0;
     // Takes the exclusive advisory lock (flock) of the open file or folder, waiting
-    // for it.
-    virtual bool lock(int fd) = 0;
+    // for it until deadline; false with EWOULDBLOCK when another holder keeps it
+    // past then.
+    virtual bool lock(int fd, std::chrono::steady_clock::time_point deadline) = 0;
     // Reads up to size bytes at offset; returns how many (0 at the end), or -1.
     virtual ssize_t read(int fd, char* data, std::size_t size, off_t offset) = 0;
 
@@ -82,7 +84,7 @@ public:
     bool readLink(int link, std::string& text) override;
     bool mayWrite(int folder, const std::string& name) override;
     int openForReading(int folder, const std::string& name) override;
-    bool lock(int fd) override;
+    bool lock(int fd, std::chrono::steady_clock::time_point deadline) override;
     ssize_t read(int fd, char* data, std::size_t size, off_t offset) override;
     int createUnnamed(int folder) override;
     bool linkUnnamed(int fd, int folder, std::string& name) override;

@@ -57,24 +57,31 @@ std::string lowerName(std::string_view name) {
     return lower;
 }
 
+IniLine iniLineAt(std::string_view text, std::size_t pos) {
+    const std::string_view content = lineAt(text, pos), first = trimmed(content);
+    IniLine line{0, IniLine::Kind::Other, {}, {}, content, {}};
+    if (ini::headerAt(text, pos, line.name) != ini::npos) {
+        line.kind = IniLine::Kind::Header;
+    } else if (first.empty()) {
+        line.kind = IniLine::Kind::Blank;
+    } else if (first.front() == ';' || first.front() == '#') {
+        line.kind = IniLine::Kind::Comment;
+    } else if (!(line.name = keyName(content)).empty()) {
+        line.kind = IniLine::Kind::Key;
+        line.value = keyValue(content);
+    }
+    return line;
+}
+
 std::vector<IniLine> iniLines(std::string_view text) {
     std::vector<IniLine> lines;
     std::string_view section;
     const std::size_t start = text.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
     for (std::size_t pos = start; pos < text.size(); pos = lineAfter(text, pos)) {
-        const std::string_view content = lineAt(text, pos), first = trimmed(content);
-        IniLine line{lines.size() + 1, IniLine::Kind::Other, section, {}, content, {}};
-        if (ini::headerAt(text, pos, line.name) != ini::npos) {
-            line.kind = IniLine::Kind::Header;
-            section = line.section = line.name;
-        } else if (first.empty()) {
-            line.kind = IniLine::Kind::Blank;
-        } else if (first.front() == ';' || first.front() == '#') {
-            line.kind = IniLine::Kind::Comment;
-        } else if (!(line.name = keyName(content)).empty()) {
-            line.kind = IniLine::Kind::Key;
-            line.value = keyValue(content);
-        }
+        IniLine line = iniLineAt(text, pos);
+        line.number = lines.size() + 1;
+        if (line.kind == IniLine::Kind::Header) section = line.name;
+        line.section = section;
         lines.push_back(line);
     }
     return lines;

@@ -40,6 +40,9 @@ struct IniLine {
 // Every line of text, in order, a byte order mark left out of the first.
 std::vector<IniLine> iniLines(std::string_view text);
 
+// The line of text that starts at pos, read alone: number 0, section empty.
+IniLine iniLineAt(std::string_view text, std::size_t pos);
+
 // A section or key name with its ASCII letters in lower case (lowerAscii), every
 // other byte as is: names that match without regard to letter case give the same
 // text.

@@ -11,22 +11,14 @@ using namespace ini;
 
 namespace {
 
-// The number of hash groups in the header index: a power of two, at most 256, and
-// at most one for each 64 bytes of text.
-std::size_t hashGroups(std::size_t textSize) {
-    std::size_t groups = 1;
-    while (groups < 256 && groups * 2 * 64 <= textSize)
-        groups *= 2;
-    return groups;
-}
-
-// A number from 0 to 255 that is the same for names that match: from the length
-// and the last eight bytes, each with bit 5 set, which folds ASCII letter case.
-std::size_t nameHash(std::string_view name) {
-    std::uint64_t bits = name.size();
+// The index group of a section name: from its length and its last eight bytes,
+// where names mostly differ, each with bit 5 set, which folds ASCII letter case, so
+// that names that match fall in the same group.
+std::size_t groupNumber(std::string_view name) {
+    std::size_t hash = name.size();
     for (std::size_t i = name.size() > 8 ? name.size() - 8 : 0; i < name.size(); ++i)
-        bits = bits << 8 ^ (static_cast<unsigned char>(name[i]) | 0x20u);
-    return static_cast<std::size_t>(bits * 0x9E3779B97F4A7C15u >> 56);
+        hash = hash * 31 + (static_cast<unsigned char>(name[i]) | 0x20u);
+    return hash % IniText::kGroups;
 }
 
 // s with every CR and LF as a space.
@@ -42,6 +34,7 @@ std::string keyLine(std::string_view key, std::string_view value) {
     return oneLine(line.append(key).append(1, '=').append(value));
 }
 
+// Whether content is a key line of key.
 bool isKeyLine(std::string_view content, std::string_view key) {
     const std::string_view name = keyName(content);
     return !name.empty() && sameName(name, key);
@@ -54,12 +47,15 @@ std::string valueOf(std::string_view content) {
 
 } // namespace
 
+bool IniText::KeyLine::found() const {
+    return at != npos || line != npos;
+}
+
 IniText::IniText(std::string bytes) : data_(std::move(bytes)) {
     if (data_.compare(0, kBom.size(), kBom) == 0) bodyStart_ = kBom.size();
     const std::size_t last = data_.find_last_of("\r\n");
     if (last != npos)
         eol_ = data_[last] == '\r' ? "\r" : last > 0 && data_[last - 1] == '\r' ? "\r\n" : "\n";
-    lastLineOpen_ = data_.size() > bodyStart_ && !isBreak(data_.back());
 }
 
 bool IniText::isErased(std::string_view section) const {
@@ -73,53 +69,45 @@ std::size_t IniText::additionFor(std::string_view section) const {
     return npos;
 }
 
-const std::vector<std::uint32_t>& IniText::headersNamedLike(std::string_view section) const {
-    if (headers_.empty()) {
-        // Capacity that a vector has not touched yet takes no memory, so the index
-        // takes four bytes a header.
-        headers_.resize(hashGroups(data_.size()));
-        for (std::vector<std::uint32_t>& group : headers_)
-            group.reserve(data_.size() / 128 / headers_.size());
+const std::vector<std::uint32_t>& IniText::groupOf(std::string_view section) const {
+    if (groups_.empty()) {
+        // Room for a header every 128 bytes, so that few groups grow; room that is
+        // never used takes no memory.
+        groups_.resize(kGroups);
+        for (std::vector<std::uint32_t>& group : groups_)
+            group.reserve(data_.size() / 128 / kGroups);
         std::string_view name;
         for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
-            headers_[nameHash(name) & (headers_.size() - 1)].push_back(
-                static_cast<std::uint32_t>(h));
+            groups_[groupNumber(name)].push_back(static_cast<std::uint32_t>(h));
     }
-    return headers_[nameHash(section) & (headers_.size() - 1)];
+    return groups_[groupNumber(section)];
 }
 
-// Calls visit(header offset) for each section of that name that is not erased, in
-// file order, until visit returns true.
-template <typename Visit> void IniText::forSections(std::string_view section, Visit visit) const {
+std::vector<std::size_t> IniText::headersOf(std::string_view section) const {
+    std::vector<std::size_t> headers;
     std::string_view name;
-    if (isErased(section)) return;
     if (data_.size() > std::numeric_limits<std::uint32_t>::max()) {
         for (std::size_t pos = bodyStart_, h; (h = nextHeader(data_, pos, name)) != npos;)
-            if (sameName(name, section) && visit(h)) return;
-        return;
+            if (sameName(name, section)) headers.push_back(h);
+        return headers;
     }
-    for (const std::uint32_t header : headersNamedLike(section))
-        if (headerAt(data_, header, name) != npos && sameName(name, section) && visit(header))
-            return;
+    for (const std::uint32_t h : groupOf(section))
+        if (headerAt(data_, h, name) != npos && sameName(name, section)) headers.push_back(h);
+    return headers;
 }
 
 std::size_t IniText::firstSection(std::string_view section) const {
-    std::size_t first = npos;
-    forSections(section, [&](std::size_t header) {
-        first = header;
-        return true;
-    });
-    return first;
+    const std::vector<std::size_t> headers = headersOf(section);
+    return headers.empty() || isErased(section) ? npos : headers.front();
 }
 
 // Goes through the section's lines once, up to the next header line.
 std::size_t IniText::keyLineIn(std::size_t header, std::string_view key) const {
-    std::string_view name;
     for (std::size_t pos = lineAfter(data_, header); pos < data_.size();) {
-        const std::string_view line = lineAt(data_, pos);
-        if (headerAt(data_, pos, name) != npos) return npos;
-        if (isKeyLine(line, key)) return pos;
-        pos = lineAfter(data_, line);
+        const IniLine line = iniLineAt(data_, pos);
+        if (line.kind == IniLine::Kind::Header) return npos;
+        if (line.kind == IniLine::Kind::Key && sameName(line.name, key)) return pos;
+        pos = lineAfter(data_, line.content);
     }
     return npos;
 }
@@ -136,14 +124,15 @@ std::size_t IniText::addedKeyLine(std::size_t addition, std::string_view key) co
 // sections of that name in file order.
 IniText::KeyLine IniText::findKey(std::string_view section, std::string_view key) const {
     KeyLine found{npos, npos, additionFor(section)};
-    bool first = true;
-    forSections(section, [&](std::size_t header) {
-        found.at = keyLineIn(header, key);
-        if (found.at == npos && first) found.line = addedKeyLine(found.addition, key);
-        first = false;
-        return found.at != npos || found.line != npos;
-    });
-    if (first) found.line = addedKeyLine(found.addition, key);
+    const std::vector<std::size_t> headers = headersOf(section);
+    if (headers.empty() || isErased(section)) {
+        found.line = addedKeyLine(found.addition, key);
+        return found;
+    }
+    for (std::size_t i = 0; i < headers.size() && !found.found(); ++i) {
+        found.at = keyLineIn(headers[i], key);
+        if (i == 0 && found.at == npos) found.line = addedKeyLine(found.addition, key);
+    }
     return found;
 }
 
@@ -156,15 +145,19 @@ std::string IniText::read(std::string_view section, std::string_view key,
     return valueOf(it == replaced_.end() ? lineAt(data_, found.at) : std::string_view(it->second));
 }
 
+bool IniText::has(std::string_view section, std::string_view key) const {
+    return findKey(section, key).found();
+}
+
 // After the last non-blank line of the section, so that blank lines before the next
 // header stay there.
 std::size_t IniText::insertionPoint(std::size_t header) const {
-    std::string_view name;
     std::size_t point = lineAfter(data_, header);
-    for (std::size_t pos = point; pos < data_.size() && headerAt(data_, pos, name) == npos;) {
-        const std::string_view line = lineAt(data_, pos);
-        pos = lineAfter(data_, line);
-        if (!trimmed(line).empty()) point = pos;
+    for (std::size_t pos = point; pos < data_.size();) {
+        const IniLine line = iniLineAt(data_, pos);
+        if (line.kind == IniLine::Kind::Header) break;
+        pos = lineAfter(data_, line.content);
+        if (line.kind != IniLine::Kind::Blank) point = pos;
     }
     return point;
 }
@@ -208,74 +201,69 @@ void IniText::eraseSection(std::string_view section) {
     }
 }
 
-// The text from where the last piece ended up to `to`, with the replaced lines and
-// the added lines before it in place.
-template <typename Sink> void IniText::Output<Sink>::copyTo(std::size_t to) {
-    for (;;) {
-        const bool replace = replaced != text.replaced_.end() && replaced->first < to;
-        const bool add = added != text.additions_.end() && added->at <= to;
-        if (replace && (!add || replaced->first < added->at)) {
-            copyBytes(replaced->first);
-            sink(replaced->second);
-            pos += lineAt(text.data_, pos).size();
-            open = text.lastLineOpen_ && pos == text.data_.size();
-            ++replaced;
-        } else if (add) {
-            copyBytes(added->at);
-            for (const std::string& line : (added++)->lines)
-                putLine(line);
-        } else {
-            break;
+// The text's bytes in order, less the erased sections, each replaced line's new
+// content in place of its old one and the added lines where they go, then the new
+// sections. A line put after the text's last line, which has no ending, gives that
+// line the file's ending first.
+std::string IniText::edited() const {
+    std::size_t bound = data_.size() + eol_.size();
+    for (const auto& [at, content] : replaced_)
+        bound += content.size();
+    for (const Addition& added : additions_)
+        for (const std::string& line : added.lines)
+            bound += line.size() + eol_.size();
+    std::string out;
+    out.reserve(bound);
+
+    std::size_t pos = 0; // where the copy of the text stands
+    auto replaced = replaced_.begin();
+    auto added = additions_.begin();
+    const auto putLine = [&](std::string_view line) {
+        if (out.size() > bodyStart_ && !isBreak(out.back())) out += eol_;
+        out.append(line).append(eol_);
+    };
+    // Copies the text up to `to`, with the edits before it.
+    const auto copyTo = [&](std::size_t to) {
+        for (;;) {
+            const std::size_t replacedAt = replaced == replaced_.end() ? npos : replaced->first;
+            const std::size_t addedAt = added == additions_.end() ? npos : added->at;
+            if (replacedAt < to && replacedAt < addedAt) {
+                out.append(data_, pos, replacedAt - pos).append(replaced->second);
+                pos = replacedAt + lineAt(data_, replacedAt).size();
+                ++replaced;
+            } else if (addedAt <= to && addedAt != npos) {
+                out.append(data_, pos, addedAt - pos);
+                pos = addedAt;
+                for (const std::string& line : (added++)->lines)
+                    putLine(line);
+            } else {
+                break;
+            }
         }
-    }
-    copyBytes(to);
-}
+        out.append(data_, pos, to - pos);
+        pos = to;
+    };
 
-template <typename Sink> void IniText::Output<Sink>::copyBytes(std::size_t to) {
-    if (to <= pos) return;
-    sink(std::string_view(text.data_).substr(pos, to - pos));
-    pos = to;
-    open = text.lastLineOpen_ && to == text.data_.size();
-}
-
-// A written line with the file's ending; the text's last line, put out without an
-// ending, gets one first.
-template <typename Sink> void IniText::Output<Sink>::putLine(std::string_view content) {
-    if (open) sink(text.eol_);
-    sink(content);
-    sink(text.eol_);
-    open = false;
-}
-
-// The text without its erased sections, each replaced and added line in place, then
-// the new sections.
-template <typename Sink> void IniText::produce(Sink& sink) const {
-    Output<Sink> out{*this, sink, 0, false, replaced_.begin(), additions_.begin()};
     std::string_view name;
-    for (std::size_t pos = bodyStart_, header;
-         !erased_.empty() && (header = nextHeader(data_, pos, name)) != npos;) {
+    for (std::size_t next = bodyStart_, header;
+         !erased_.empty() && (header = nextHeader(data_, next, name)) != npos;) {
         if (!isErased(name)) continue;
-        out.copyTo(header);
-        out.pos = std::max(out.pos, sectionEnd(data_, header));
-        while (out.replaced != replaced_.end() && out.replaced->first < out.pos)
-            ++out.replaced;
+        copyTo(header);
+        pos = sectionEnd(data_, header);
+        while (replaced != replaced_.end() && replaced->first < pos)
+            ++replaced;
     }
-    out.copyTo(data_.size());
-    for (; out.added != additions_.end(); ++out.added)
-        for (const std::string& line : out.added->lines)
-            out.putLine(line);
+    copyTo(data_.size());
+    for (; added != additions_.end(); ++added)
+        for (const std::string& line : added->lines)
+            putLine(line);
+    return out;
 }
 
 const std::string& IniText::bytes() const {
     if (!changed_) return data_;
     if (!resultReady_) {
-        std::size_t size = 0;
-        auto count = [&](std::string_view piece) { size += piece.size(); };
-        produce(count);
-        result_ = std::string();
-        result_.reserve(size);
-        auto append = [&](std::string_view piece) { result_.append(piece); };
-        produce(append);
+        result_ = edited();
         resultReady_ = true;
     }
     return result_;

@@ -13,11 +13,13 @@
 //   writes.
 //
 // Cost: the text is kept once, as read. The only bookkeeping per line of the file
-// is four bytes for each section header (where its line starts), grouped by a hash
-// of its name so that a read compares the names of a few sections only; key lines
-// are found by going through the lines of the wanted sections. A text, its index
-// and the result of its edits together stay within three times the size of the
-// file. A text of 4 GiB or more has no index: a read goes through its headers.
+// is four bytes for each section header (where its line starts), in one of 256
+// groups by a hash of its name, so that a read compares the names of a few
+// sections only; key lines are found by going through the lines of the wanted
+// sections. Edits are kept beside the text and put into it by one pass when the
+// result is asked for. A text, its index and the result of its edits together stay
+// within three times the size of the file. A text of 4 GiB or more, whose offsets
+// four bytes cannot hold, has no index: a read goes through its headers.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +36,8 @@ class IniText {
 public:
     // The longest value a read returns, in bytes.
     static constexpr std::size_t kMaxValueLength = 2047;
+    // The number of groups of the header index.
+    static constexpr std::size_t kGroups = 256;
 
     explicit IniText(std::string bytes = {});
 
@@ -43,6 +47,9 @@ public:
     // the key or its section is absent; the empty text when the key is present with
     // an empty value.
     std::string read(std::string_view section, std::string_view key, std::string_view def) const;
+
+    // Whether a read of key in section finds a line.
+    bool has(std::string_view section, std::string_view key) const;
 
     // Sets key to value: an existing key keeps its line, a new key goes to the end of
     // its section, a new section to the end of the text. An empty value leaves the
@@ -70,37 +77,29 @@ public:
 private:
     // The lines that writes added to one section, without line endings: after the
     // last non-blank line of its first section in the text, or, for a section the
-    // text lacks, at the end, its header line first.
+    // text lacks, at the end (at npos), its header line first.
     struct Addition {
         std::string name;
-        std::size_t at; // an offset in the text, or npos for the end
+        std::size_t at;
         std::vector<std::string> lines;
     };
-    // The line a read of a key finds: a line of the text at offset `at`, or line
-    // `line` of additions_[addition]; npos for none. addition is the section's
+    // Where a read of a key finds its line: a line of the text at offset `at`, or
+    // line `line` of additions_[addition]; npos for none. addition is the section's
     // entry in additions_ even when the key is elsewhere.
     struct KeyLine {
         std::size_t at, line, addition;
-    };
-    // Puts out the edited text in pieces, from pos on.
-    template <typename Sink> struct Output {
-        const IniText& text;
-        Sink& sink;
-        std::size_t pos;
-        bool open; // the last piece is the text's last line, which has no ending
-        std::map<std::size_t, std::string>::const_iterator replaced;
-        std::vector<Addition>::const_iterator added;
-        void copyTo(std::size_t to);
-        void copyBytes(std::size_t to);
-        void putLine(std::string_view content);
+        bool found() const;
     };
 
     bool isErased(std::string_view section) const;
     // The entry of section in additions_, or npos.
     std::size_t additionFor(std::string_view section) const;
-    // The header offsets in section's group of the index, made by the first call.
-    const std::vector<std::uint32_t>& headersNamedLike(std::string_view section) const;
-    template <typename Visit> void forSections(std::string_view section, Visit visit) const;
+    // The offsets of the header lines whose names fall in section's group of the
+    // index, in file order; the index is made by the first call.
+    const std::vector<std::uint32_t>& groupOf(std::string_view section) const;
+    // Where the header lines of the sections of that name start, in file order,
+    // erased ones included.
+    std::vector<std::size_t> headersOf(std::string_view section) const;
     // Where the first section of that name that is not erased starts, or npos.
     std::size_t firstSection(std::string_view section) const;
     // Where the first key line of key in the section at header starts, or npos.
@@ -110,15 +109,14 @@ private:
     KeyLine findKey(std::string_view section, std::string_view key) const;
     // Where a new key of the section that starts at header goes.
     std::size_t insertionPoint(std::size_t header) const;
-    template <typename Sink> void produce(Sink& sink) const;
+    // The text with every operation applied, made in one pass.
+    std::string edited() const;
 
     std::string data_;
     std::size_t bodyStart_ = 0; // after a byte order mark
     std::string eol_ = "\n";
-    bool lastLineOpen_ = false; // the text ends in a line without a line ending
-    // Where the header lines start, grouped by a hash of their name, each group in
-    // file order; for a text under 4 GiB.
-    mutable std::vector<std::vector<std::uint32_t>> headers_;
+    // Where the header lines start, by groupOf; for a text under 4 GiB.
+    mutable std::vector<std::vector<std::uint32_t>> groups_;
     std::vector<std::string> erased_;             // names of erased sections
     std::map<std::size_t, std::string> replaced_; // key line offset -> its new content
     std::vector<Addition> additions_;             // by where they go

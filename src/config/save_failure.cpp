@@ -26,4 +26,12 @@ void unableToWrite(const std::string& path, int error) {
     unableToWrite(path, reasonOf(error));
 }
 
+void unableToRead(const std::string& path, ReadFault fault, int error) {
+    throw ReadError(path, fault, reasonOf(error));
+}
+
+std::string notRegularReason(bool isFolder) {
+    return isFolder ? reasonOf(EISDIR) : "Not a regular file";
+}
+
 } // namespace qe

@@ -1,5 +1,6 @@
 #include "save_target.h"
 
+#include "file_backup.h"
 #include "file_content.h"
 #include "file_replace.h"
 #include "save_failure.h"
@@ -22,8 +23,8 @@ constexpr int kMaxAttempts = 100;
 // Refuses a target that a save may not replace: not a regular file, or marked
 // read-only (none of its write bits set, so even the superuser keeps off it).
 void refuseUnwritable(const HeldFile& held, const struct stat& st) {
-    if (S_ISDIR(st.st_mode)) unableToWrite(held.path, EISDIR);
-    if (!S_ISREG(st.st_mode)) unableToWrite(held.path, "Not a regular file");
+    if (!S_ISREG(st.st_mode))
+        throw ReadError(held.path, ReadFault::NotRegular, notRegularReason(S_ISDIR(st.st_mode)));
     if ((st.st_mode & 0222) == 0) unableToWrite(held.path, EACCES);
 }
 
@@ -32,11 +33,12 @@ void refuseUnwritable(const HeldFile& held, const struct stat& st) {
 bool lockMissing(HeldFile& held, TargetPath& where) {
     FileSystem& fs = held.fs;
     errno = 0;
-    if (!takeLock(fs, where.folder.get())) unableToWrite(held.path, lastError());
+    if (!takeLock(held, where.folder.get())) unableToWrite(held.path, lastError());
     struct stat st;
     if (fs.statAt(where.folder.get(), where.name, st)) return false;
     if (errno != ENOENT) unableToWrite(held.path, lastError());
     held.folder = std::move(where.folder);
+    held.folderPath = where.folderPath;
     held.name = where.name;
     return true;
 }
@@ -50,8 +52,9 @@ bool lockExisting(HeldFile& held, TargetPath& where) {
     errno = 0;
     Descriptor file(fs, fs.openForReading(folder, where.name));
     if (!file.valid() && (errno == ENOENT || errno == ELOOP)) return false;
+    if (!file.valid()) unableToRead(held.path, ReadFault::Unreadable, lastError());
     struct stat st, now;
-    if (!file.valid() || !takeLock(fs, file.get()) || !fs.stat(file.get(), st))
+    if (!takeLock(held, file.get()) || !fs.stat(file.get(), st))
         unableToWrite(held.path, lastError());
     if (!fs.statAt(folder, where.name, now)) {
         if (errno == ENOENT) return false;
@@ -61,6 +64,7 @@ bool lockExisting(HeldFile& held, TargetPath& where) {
     refuseUnwritable(held, st);
     if (!fs.mayWrite(folder, where.name)) unableToWrite(held.path, lastError());
     held.folder = std::move(where.folder);
+    held.folderPath = where.folderPath;
     held.name = where.name;
     held.file = std::move(file);
     held.st = st;
@@ -79,7 +83,7 @@ void readTarget(HeldFile& held) {
     errno = 0;
     if (held.file.valid() &&
         !readAll(held.fs, held.file.get(), static_cast<std::size_t>(held.st.st_size), held.bytes))
-        unableToWrite(held.path, lastError());
+        unableToRead(held.path, ReadFault::Unreadable, lastError());
 }
 
 } // namespace
@@ -108,6 +112,10 @@ const std::string& SaveTarget::bytes() const {
 
 std::string SaveTarget::takeBytes() {
     return std::move(state_->bytes);
+}
+
+std::string SaveTarget::backUp() {
+    return backUpHeld(*state_);
 }
 
 void SaveTarget::replace(std::string_view bytes) {

@@ -1,6 +1,7 @@
 // A configuration file held for one save: locked, read, then replaced.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@ struct TargetOptions {
     // The mode a target that does not exist yet is made with, exactly (no umask),
     // owned by the caller. 0: 0666 less the umask, as for any new file.
     unsigned newFileMode = 0;
+    // How long the save waits for another writer's lock before it gives up with
+    // LockTimeoutError, over all the locks it takes.
+    std::chrono::seconds lockWait{30};
 };
 
 // Holds an advisory lock (flock) on the target from the read to the replace, so
@@ -39,9 +43,10 @@ struct TargetOptions {
 // path whose folder does not exist.
 class SaveTarget {
 public:
-    // Locks and reads path, waiting as long as another writer holds the lock;
-    // throws SaveError "Unable to write to <path>" with the reason, and
-    // ForeignLinkError for a link that options.links does not follow.
+    // Locks and reads path, waiting up to options.lockWait while another writer
+    // holds the lock; throws SaveError "Unable to write to <path>" with the reason,
+    // LockTimeoutError when the wait runs out, and ForeignLinkError for a link that
+    // options.links does not follow.
     explicit SaveTarget(const std::string& path, TargetOptions options = {});
     SaveTarget(const std::string& path, TargetOptions options, FileSystem& fs);
     ~SaveTarget();
@@ -54,6 +59,9 @@ public:
     const std::string& bytes() const;
     // Hands the content read over, so that a large file is not held twice.
     std::string takeBytes();
+    // Copies the target, which must exist, beside it as file_backup.h says, and
+    // returns the copy's path; throws its SaveError.
+    std::string backUp();
     // Writes bytes as the file's new content, as replaceFile (file_io.h) says;
     // throws its SaveError. Nothing is written when the target exists and already
     // holds bytes. Afterwards the target is the file written, still locked, and

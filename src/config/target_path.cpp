@@ -45,7 +45,7 @@ public:
             names_.pop_front();
             const bool last = names_.empty();
             if (name.empty() || name == "." || name == "..") {
-                if (last) unableToWrite(path_, EISDIR);
+                if (last) unableToRead(path_, ReadFault::NotRegular, EISDIR);
                 if (name == "..") stepInto(name);
                 continue;
             }
@@ -65,7 +65,7 @@ public:
                 shown_ += name + "/";
             }
         }
-        unableToWrite(path_, EISDIR); // "/" or ""
+        unableToRead(path_, ReadFault::NotRegular, EISDIR); // "/" or ""
     }
 
 private:
@@ -103,7 +103,7 @@ private:
         Descriptor folder(fs_, fs_.openFolder(folder_.get(), "."));
         if (!folder.valid() && errno == EACCES) folder = std::move(folder_);
         if (!folder.valid()) unableToWrite(path_, lastError());
-        return {std::move(folder), name, exists, st};
+        return {std::move(folder), name, exists, st, shown_};
     }
 
     const std::string& path_;

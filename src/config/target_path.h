@@ -14,6 +14,9 @@ struct TargetPath {
     std::string name;  // the target's name in folder
     bool exists = false;
     struct stat st {}; // what name was (never a link) when found, when it exists
+    // The path of folder as walked, through the links followed: "" for the working
+    // folder, else ending in "/".
+    std::string folderPath;
 };
 
 // Walks path one name at a time from the root or the working folder, each step

@@ -2,6 +2,7 @@
 """check.py fleet|ssh|secret|files|doc QUENBYCONF COLLECTION: runs a playbook and checks
 the files. Exit 0 passed, 1 failed, 77 skipped (sshd cannot start here)."""
 import base64
+import fcntl
 import grp
 import os
 import pwd
@@ -226,8 +227,8 @@ def secret(run):
     path = run.write("secret.ini", SAMPLES[0].format(n=1))
     inventory = run.inventory({"local": {"client_file": path, "ansible_connection": "local"}})
     done, recap = run.playbook("secret.yml", inventory, "--diff", "-vvv")
-    if done.returncode != 0 or "firewall-auth=" not in done.stdout:
-        fail("the credential playbook failed or showed no diff\n" + done.stdout[-3000:])
+    if done.returncode != 0 or "+firewall-auth=******** (changed)" not in done.stdout:
+        fail("the credential playbook failed or its diff showed no changed credential\n" + done.stdout[-3000:])
     for credential in ("alice:Hunter2first", "alice:Hunter2second"):
         encoded = base64.b64encode(credential.encode()).decode()
         for leak in (credential, encoded, credential.partition(":")[2]):
@@ -237,15 +238,33 @@ def secret(run):
         fail("the credential was not written")
 
 
+def count_calls(run):
+    """Puts a script that counts its calls in front of quenbyconf; returns the count's file."""
+    calls = os.path.join(run.tmp, "calls")
+    real = run.program + ".real"
+    os.rename(run.program, real)
+    run.write("bin/quenbyconf", '#!/bin/sh\necho >>"%s"\nexec "%s" "$@"\n' % (calls, real))
+    os.chmod(run.program, 0o755)
+    return calls
+
+
 def files(run):
     path = os.path.join(run.tmp, "new.ini")
     owner = ("nobody", "nogroup") if os.geteuid() == 0 else (
         pwd.getpwuid(os.getuid()).pw_name, grp.getgrgid(os.getgid()).gr_name)
     inventory = run.inventory({"local": {"client_file": path, "ansible_connection": "local",
                                          "file_owner": owner[0], "file_group": owner[1]}})
+    calls = count_calls(run)
     done, recap = run.playbook("file_options.yml", inventory)
     if done.returncode != 0:
         fail("file options\n" + done.stdout[-3000:])
+    if len(open(calls).readlines()) != 4:
+        fail("expected one quenbyconf call for each of the 4 tasks, backups included")
+    with open(path) as held:
+        fcntl.flock(held, fcntl.LOCK_EX)
+        done, recap = run.playbook("locked.yml", inventory)
+    if done.returncode != 0:
+        fail("a lock held past lock_timeout\n" + done.stdout[-3000:])
 
 
 def doc(run):

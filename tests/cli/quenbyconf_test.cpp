@@ -9,11 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
+#include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -96,7 +100,8 @@ struct Case {
     std::vector<std::string> out;      // each in standard output
     std::vector<std::string> err = {}; // each in standard error
     const char* input = "";
-    bool fileKept = true; // a.ini byte for byte, and its modification time
+    bool fileKept = true;                 // a.ini byte for byte, and its modification time
+    std::vector<std::string> notOut = {}; // none in standard output
 };
 
 const Case kCases[] = {
@@ -168,7 +173,19 @@ const Case kCases[] = {
      {"--json", "diff", "a.ini", "networking.firewall-auth=eve:hidden"},
      0,
      {"\"changed\": true", "\"networking.firewall-auth\": \"eve:********\"",
-      "firewall-auth=********\\r\\n"}},
+      "firewall-auth=********\\r\\n", "firewall-auth=******** (changed)\\r\\n"}},
+    {"DiffMarksAChangedPasswordOnTheMaskedLine",
+     {"diff", "a.ini", "networking.firewall-auth=bob:new"},
+     0,
+     {"-firewall-auth=********\r\n", "+firewall-auth=******** (changed)\r\n"}},
+    {"TheMaskedCredentialGivenBackKeepsThePassword",
+     {"apply", "a.ini"},
+     0,
+     {"\"networking.firewall-auth\": \"bob:********\""},
+     {},
+     R"({"settings": {"networking": {"firewall-auth": "bob:********"}}, "check_mode": true})",
+     true,
+     {"(changed)"}},
     {"ApplyTakesBooleansAsTheFlagsOwnWords",
      {"apply", "a.ini"},
      0,
@@ -192,6 +209,12 @@ const Case kCases[] = {
      {},
      {"'x' is not a valid integer value\n"}},
     {"AMissingFileIsUnreadable", {"set", "none.ini", "rc5.core=1"}, 3, {}, {"none.ini: No such"}},
+    {"AFolderIsUnreadableToEveryVerb",
+     {"set", "./", "rc5.core=1"},
+     3,
+     {},
+     {"./: Is a directory\n"}},
+    {"AFolderIsUnreadableToAVerbThatReads", {"get", "."}, 3, {}, {".: Is a directory\n"}},
     {"NoVerbIsAWrongCommandLine", {"--json"}, 2, {}, {"usage: quenbyconf"}},
     {"SchemaListsTheKeysWithTheirLimits",
      {"schema"},
@@ -217,6 +240,9 @@ TEST_P(Quenbyconf, AnswersAsTheTableSays) {
         EXPECT_NE(run.out.find(text), std::string::npos) << "wanted " << text << " in\n" << run.out;
     for (const std::string& text : c.err)
         EXPECT_NE(run.err.find(text), std::string::npos) << "wanted " << text << " in\n" << run.err;
+    for (const std::string& text : c.notOut)
+        EXPECT_EQ(run.out.find(text), std::string::npos) << "unwanted " << text << " in\n"
+                                                         << run.out;
     EXPECT_EQ(run.out.find("Ym9iOnNlY3JldA=="), std::string::npos) << "the credential leaked";
     if (c.fileKept) {
         EXPECT_EQ(readBytes(file), kTypical);
@@ -266,6 +292,65 @@ TEST(QuenbyconfSave, AFileWithoutWriteBitsIsNotWritten) {
     EXPECT_EQ(run.status, 4) << run.err;
     EXPECT_NE(run.err.find("Unable to write to a.ini"), std::string::npos) << run.err;
     EXPECT_EQ(readBytes(file), kTypical);
+}
+
+// --backup copies the file as it was, beside it, only when the call changes it;
+// the copy keeps the file's mode and owner, and the answer names it.
+TEST(QuenbyconfSave, BackupCopiesTheOldFileOnlyWhenTheCallChangesIt) {
+    TempDir dir;
+    const std::string file = dir.write("a.ini", kTypical);
+    ::chmod(file.c_str(), 0640);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+    }
+    struct stat old {};
+    ::stat(file.c_str(), &old);
+    const char* request = R"({"backup": true, "settings": {"networking": {"nettimeout": 120}}})";
+    Result run = quenbyconf(dir, {"apply", "a.ini"}, request);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::smatch named;
+    ASSERT_TRUE(std::regex_search(run.out, named, std::regex(R"re("backup_file": "([^"]*)")re")))
+        << run.out;
+    const std::string copy = named[1];
+    EXPECT_TRUE(
+        std::regex_match(copy, std::regex(R"(a\.ini\.\d+\.\d{4}-\d\d-\d\d@\d\d:\d\d:\d\d~)")))
+        << copy;
+    EXPECT_EQ(readBytes(dir.file(copy)), kTypical);
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file(copy).c_str(), &st), 0);
+    EXPECT_EQ(std::tie(st.st_mode, st.st_uid, st.st_gid),
+              std::tie(old.st_mode, old.st_uid, old.st_gid));
+    const auto names = dir.names();
+    run = quenbyconf(dir, {"set", "--backup", "a.ini", "networking.nettimeout=120"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(dir.names(), names);
+}
+
+// Another writer holds the lock for the whole call: once the wait is over the call
+// writes nothing and exits 6, naming the file and the wait.
+TEST(QuenbyconfSave, ALockHeldLongerThanTheWaitEndsTheCall) {
+    TempDir dir;
+    const std::string file = dir.write("a.ini", kTypical);
+    const int held = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const Result waited =
+        quenbyconf(dir, {"set", "--wait", "1", "a.ini", "networking.nettimeout=120"});
+    const Result applied =
+        quenbyconf(dir, {"apply", "a.ini"},
+                   R"({"wait": 0, "backup": true, "settings": {"rc5": {"core": 1}}})");
+    ::close(held);
+    EXPECT_EQ(waited.status, 6);
+    EXPECT_NE(waited.err.find("Unable to write to a.ini\nAnother program held the file locked "
+                              "for all of the 1 second waited; nothing was written."),
+              std::string::npos)
+        << waited.err;
+    EXPECT_EQ(applied.status, 6);
+    EXPECT_NE(applied.out.find("Unable to write to a.ini\\nAnother program held the file locked;"),
+              std::string::npos)
+        << applied.out;
+    EXPECT_EQ(readBytes(file), kTypical);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"a.ini", "stdin", "stdout", "stderr"}));
 }
 
 // Two writers at once: each raises its own key 50 times, reading it back each

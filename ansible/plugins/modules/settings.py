@@ -81,8 +81,19 @@ options:
     description:
       - Keep a copy of the file beside it, named as Ansible names its backups, before
         a write that changes it. Nothing is copied when nothing changes.
+      - C(quenbyconf) makes the copy under the same lock as the write, just before it
+        replaces the file, so the copy holds exactly what the write replaced. It keeps
+        the file's mode and owner, and lies beside the file itself when I(path) is a
+        symbolic link.
     type: bool
     default: false
+  lock_timeout:
+    description:
+      - Seconds to wait while another writer (the editor, C(quenbyconf), another
+        task) holds the file's lock. When the lock is held longer, the task fails with
+        C(rc) 6, names the file and how long it waited, and writes nothing.
+    type: int
+    default: 30
   strict:
     description:
       - Fail when the save would change a key that was not given (a warning
@@ -158,6 +169,15 @@ backup_file:
   returned: when I(backup) is true and the file changed
   type: str
   sample: /home/client/client.ini.2034.2026-12-09@02:10:00~
+rc:
+  description:
+    - The exit status of C(quenbyconf) when the task failed. 1 a value refused, 3 the
+      file missing or unreadable, 4 the file not writable, 5 the file holds a value
+      that stops the load, 6 another writer kept the file locked for longer than
+      I(lock_timeout) (nothing written).
+  returned: failure
+  type: int
+  sample: 6
 errors:
   description: The command's messages, one per refused key, C(section.key=value) and why.
   returned: failure
@@ -184,6 +204,7 @@ ARGUMENT_SPEC = dict(
     proxy_credential=dict(type="str", no_log=True),
     create=dict(type="bool", default=False),
     backup=dict(type="bool", default=False),
+    lock_timeout=dict(type="int", default=30),
     strict=dict(type="bool", default=False),
 )
 
@@ -243,14 +264,16 @@ def settings_of(module):
     return settings
 
 
-def request_of(module, settings, check_mode):
+def request_of(module, settings):
     return dict(
         settings=settings,
         absent=module.params["absent"],
         latin1=module.params["latin1"],
         create=module.params["create"],
         strict=module.params["strict"],
-        check_mode=check_mode,
+        check_mode=module.check_mode,
+        backup=module.params["backup"],
+        wait=module.params["lock_timeout"],
         show_secrets=False,
     )
 
@@ -260,15 +283,6 @@ def apply(module, program, request):
     if status != 0:
         quenbyconf.fail_with_errors(module, status, answer)
     return answer
-
-
-def backup_if_changing(module, program, settings):
-    """A copy of the file when a check-mode apply says the write will change it."""
-    if not module.params["backup"] or module.check_mode:
-        return None
-    if not apply(module, program, request_of(module, settings, True)).get("changed"):
-        return None
-    return module.backup_local(module.params["path"]) or None
 
 
 def apply_file_options(module, changed):
@@ -283,8 +297,7 @@ def main():
     module = new_module()
     settings = settings_of(module)
     program = quenbyconf.find_program(module)
-    backup_file = backup_if_changing(module, program, settings)
-    answer = apply(module, program, request_of(module, settings, module.check_mode))
+    answer = apply(module, program, request_of(module, settings))
     for line in quenbyconf.entry_lines(answer, "warnings"):
         module.warn(line)
     result = dict(
@@ -292,8 +305,8 @@ def main():
         values=answer.get("values") or {},
         latin1=answer.get("latin1") or [],
     )
-    if backup_file:
-        result["backup_file"] = backup_file
+    if answer.get("backup_file"):
+        result["backup_file"] = answer["backup_file"]
     if module._diff and answer.get("diff"):
         result["diff"] = dict(answer["diff"], before_header=module.params["path"], after_header=module.params["path"])
     module.exit_json(**result)

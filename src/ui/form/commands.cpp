@@ -24,14 +24,36 @@ void holdToRange(Control& spin) {
     if (v < spin.minValue() || v > spin.maxValue()) spin.setValue(v);
 }
 
-// The absolute folder a file name lies in; a relative name lies in the current
-// folder.
-std::string folderOf(const std::string& name) {
+// The absolute path of a file name; a relative name lies in the current folder.
+std::filesystem::path absolutePath(const std::string& name) {
     std::error_code failed;
     std::filesystem::path path = std::filesystem::absolute(name, failed);
     if (failed) path = name;
-    return path.lexically_normal().parent_path().string();
+    return path.lexically_normal();
 }
+
+std::string folderOf(const std::string& name) {
+    return absolutePath(name).parent_path().string();
+}
+
+// One text for every name of a file reached through the same links and folders.
+std::string canonicalPath(const std::string& name) {
+    std::error_code failed;
+    std::filesystem::path path = std::filesystem::weakly_canonical(absolutePath(name), failed);
+    return failed ? absolutePath(name).string() : path.string();
+}
+
+// Tells the host that Save waits and writes, for as long as it lives.
+class BusyWhile {
+public:
+    explicit BusyWhile(Host& host) : host_(host) { host_.showBusy(true); }
+    BusyWhile(const BusyWhile&) = delete;
+    BusyWhile& operator=(const BusyWhile&) = delete;
+    ~BusyWhile() { host_.showBusy(false); }
+
+private:
+    Host& host_;
+};
 
 } // namespace
 
@@ -56,7 +78,14 @@ void Form::open() {
 void Form::openFile(const std::string& name) {
     lastOpenName_ = name;
     saveFolder_ = folderOf(name);
-    load(IniText{readForLoad(name)});
+    const std::string bytes = readForLoad(name);
+    remember(name, bytes);
+    load(IniText{bytes});
+}
+
+void Form::remember(const std::string& name, const std::string& bytes) {
+    knownPath_ = canonicalPath(name);
+    knownBytes_ = bytes;
 }
 
 void Form::load(const IniText& file) {
@@ -73,18 +102,42 @@ void Form::load(const IniText& file) {
 }
 
 // The check's corrections stay even when the person then cancels the dialog.
-// The target is locked from its read to its write, as quenbyconf locks it, and
-// every symbolic link is followed: the person edits their own files. A failed
-// write leaves the target as it was, or says that it could not.
 void Form::save() {
     if (!CheckConfig(f_, host_)) return;
     const std::optional<std::string> name = host_.chooseSaveFile(lastSaveName_, saveFolder_);
     if (!name || name->empty()) return;
     lastSaveName_ = *name;
-    SaveTarget target(*name, {Links::Follow});
+    saveTo(*name);
+}
+
+// The person is asked with the lock let go; after "Overwrite" the file is locked
+// and read again, and asked about again if it changed once more meanwhile.
+void Form::saveTo(const std::string& name) {
+    std::optional<std::string> agreed;
+    for (;;) {
+        const std::optional<ChangedFile> changed = writeUnlessChanged(name, agreed);
+        if (!changed || !host_.confirmOverwrite(*changed)) return;
+    }
+}
+
+// The target is locked from its read to its write, as quenbyconf locks it, and
+// every symbolic link is followed: the person edits their own files. A failed
+// write leaves the target as it was, or says that it could not.
+std::optional<ChangedFile> Form::writeUnlessChanged(const std::string& name,
+                                                    std::optional<std::string>& agreed) {
+    const BusyWhile busy(host_);
+    SaveTarget target(name, {Links::Follow, 0, lockWait_});
+    const std::string path = canonicalPath(name);
+    if (path == knownPath_ && target.bytes() != knownBytes_ && agreed != target.bytes()) {
+        agreed = target.bytes();
+        return ChangedFile{name, changedKeys(knownBytes_, *agreed)};
+    }
     IniText text{target.takeBytes()};
     WriteINI(f_, text);
     target.replace(text.bytes());
+    knownPath_ = path;
+    knownBytes_ = text.bytes();
+    return std::nullopt;
 }
 
 std::string withIniExtension(const std::string& name, bool existsAsTyped) {

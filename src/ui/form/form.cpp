@@ -1,10 +1,11 @@
 #include "form.h"
 
+#include "config/save_target.h"
 #include "fields/text.h"
 
 namespace qe {
 
-Form::Form(Host& host) : host_(host) {
+Form::Form(Host& host) : host_(host), lockWait_(TargetOptions{}.lockWait) {
     installInterlocks();
 }
 

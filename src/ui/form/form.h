@@ -5,7 +5,9 @@
 #include "fields/fields.h"
 #include "host.h"
 
+#include <chrono>
 #include <exception>
+#include <optional>
 #include <string>
 
 namespace qe {
@@ -53,6 +55,9 @@ public:
     void openFile(const std::string& name);
     // What Open does once it has the file's text: the reset, then the load.
     void load(const IniText& file);
+    // How long Save waits for another writer's lock before it gives up with
+    // LockTimeoutError; 30 seconds unless set.
+    void setLockWait(std::chrono::seconds wait) { lockWait_ = wait; }
 
 private:
     // The interlocks, each named after its field and event; installInterlocks
@@ -86,11 +91,25 @@ private:
     // pnlCPU after a reset or a load: shown exactly for "Multi-Threaded".
     void syncCpuPanel();
 
+    // Save into the file chosen, asking first when another program changed it.
+    void saveTo(const std::string& name);
+    // One locked read and write: the file's question instead when it changed since
+    // the editor last read or wrote it and holds other bytes than agreed (those the
+    // person already agreed to overwrite), which then become agreed.
+    std::optional<ChangedFile> writeUnlessChanged(const std::string& name,
+                                                  std::optional<std::string>& agreed);
+    void remember(const std::string& name, const std::string& bytes);
+
     Host& host_;
     Fields f_;
     std::string lastOpenName_;
     std::string lastSaveName_;
     std::string saveFolder_;
+    // The file the editor last opened or saved, by its absolute path with links
+    // resolved, and the bytes it read or wrote there.
+    std::string knownPath_;
+    std::string knownBytes_;
+    std::chrono::seconds lockWait_;
 };
 
 // The text the general error box shows for an error a command raised: the message

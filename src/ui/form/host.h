@@ -2,6 +2,7 @@
 // window implements it with real dialogs; tests implement it with a script.
 #pragma once
 
+#include "changed_file.h"
 #include "config/check_config.h"
 
 #include <optional>
@@ -18,6 +19,14 @@ public:
     // the folder of the file opened last ("" while none has been).
     virtual std::optional<std::string> chooseSaveFile(const std::string& lastName,
                                                       const std::string& startFolder) = 0;
+    // Save found the file it goes to changed by another program since the editor
+    // opened or saved it: asks, with overwriteQuestion(changed), whether to write
+    // over it. true for "Overwrite"; false for "Cancel", the default, which writes
+    // nothing.
+    virtual bool confirmOverwrite(const ChangedFile& changed) = 0;
+    // true while Save waits for the file's lock and writes it, then false; a
+    // window shows a busy cursor meanwhile. Nothing by default.
+    virtual void showBusy(bool /*busy*/) {}
 };
 
 // The file a dialog returns for the name the user typed or picked: a name that

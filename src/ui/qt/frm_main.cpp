@@ -6,6 +6,7 @@
 #include "error_box.h"
 #include "frm_about.h"
 #include "frm_id.h"
+#include "overwrite_box.h"
 #include "page_control.h"
 #include "pages.h"
 #include "ui/form/page_keys.h"
@@ -214,6 +215,18 @@ std::optional<std::string> TfrmMain::chooseOpenFile(const std::string& lastName)
 std::optional<std::string> TfrmMain::chooseSaveFile(const std::string& lastName,
                                                     const std::string& startFolder) {
     return runFileDialog(fileDialog(QFileDialog::AcceptSave), lastName, startFolder);
+}
+
+bool TfrmMain::confirmOverwrite(const ChangedFile& changed) {
+    return askOverwrite(this, fromBytes(overwriteQuestion(changed)));
+}
+
+// The busy cursor while Save waits for another writer's lock and writes.
+void TfrmMain::showBusy(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 std::optional<std::string> TfrmMain::askID(const std::string& text) {

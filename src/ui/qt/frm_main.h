@@ -35,6 +35,8 @@ public:
     std::optional<std::string> chooseOpenFile(const std::string& lastName) override;
     std::optional<std::string> chooseSaveFile(const std::string& lastName,
                                               const std::string& startFolder) override;
+    bool confirmOverwrite(const ChangedFile& changed) override;
+    void showBusy(bool busy) override;
     std::optional<std::string> askID(const std::string& text) override;
     void showError(const std::string& message) override;
     bool focus(Control& control) override;

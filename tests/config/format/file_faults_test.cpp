@@ -91,7 +91,9 @@ public:
     int openForReading(int folder, const std::string& name) override {
         return fails(Step::OpenForReading) ? -1 : PosixFileSystem::openForReading(folder, name);
     }
-    bool lock(int fd) override { return !fails(Step::Lock) && PosixFileSystem::lock(fd); }
+    bool lock(int fd, std::chrono::steady_clock::time_point deadline) override {
+        return !fails(Step::Lock) && PosixFileSystem::lock(fd, deadline);
+    }
     ssize_t read(int fd, char* data, std::size_t size, off_t offset) override {
         return fails(Step::Read) ? -1 : PosixFileSystem::read(fd, data, size, offset);
     }

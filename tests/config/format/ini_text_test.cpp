@@ -79,6 +79,7 @@ class IniRead : public testing::TestWithParam<ReadCase> {};
 TEST_P(IniRead, ReadsTheValue) {
     const ReadCase& c = GetParam();
     EXPECT_EQ(IniText(c.file).read(c.section, c.key, kDefault), c.expected);
+    EXPECT_EQ(IniText(c.file).has(c.section, c.key), c.expected != kDefault);
 }
 
 // The same rules hold on a real file that a load reads from disk.

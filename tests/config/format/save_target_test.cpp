@@ -148,7 +148,9 @@ class Meddling : public PosixFileSystem {
 public:
     enum Step { Lock, CreateUnnamed, OpenForWriting };
     Meddling(Step step, std::function<void()> action) : step_(step), action_(std::move(action)) {}
-    bool lock(int fd) override { return before(Lock), PosixFileSystem::lock(fd); }
+    bool lock(int fd, std::chrono::steady_clock::time_point deadline) override {
+        return before(Lock), PosixFileSystem::lock(fd, deadline);
+    }
     int createUnnamed(int folder) override {
         return before(CreateUnnamed), PosixFileSystem::createUnnamed(folder);
     }
