@@ -117,6 +117,18 @@ save-checks-asks-the-id-and-writes)
     keys out Enter && until_screen ! "Save as"
     grep -qx "id=mé@example.org" "$dir/out.ini" || fail "out.ini: $(cat "$dir/out.ini")"
     ;;
+save-over-a-changed-file-asks-first)
+    start 80 24 a.ini
+    printf '[parameters]\nid=me@example.org\n[processor-usage]\npriority=7\n' >"$dir/a.ini"
+    keys C-s && until_screen "Save as"
+    keys a.ini Enter && until_screen "changed by another program"
+    keys Enter && until_screen ! "changed by another program" # Cancel
+    grep -qx "priority=7" "$dir/a.ini" || fail "Cancel wrote a.ini: $(cat "$dir/a.ini")"
+    keys C-s && until_screen "Save as"
+    keys C-u a.ini Enter && until_screen "changed by another program"
+    keys Right Enter && until_screen ! "changed by another program" # Overwrite
+    ! grep -q "priority=7" "$dir/a.ini" || fail "Overwrite kept priority=7"
+    ;;
 open-of-a-bad-file-shows-the-error)
     start 80 24
     keys C-o && until_screen "File to open"

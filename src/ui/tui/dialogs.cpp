@@ -23,6 +23,25 @@ std::vector<std::wstring> linesOf(const std::wstring& text) {
     return lines;
 }
 
+// The lines of text, each longer than cells broken at its last blank that fits
+// (or at cells, without one).
+std::vector<std::wstring> wrapped(const std::wstring& text, int cells) {
+    std::vector<std::wstring> lines;
+    for (std::wstring line : linesOf(text)) {
+        while (cellsOf(line) > cells) {
+            std::size_t cut = 0;
+            while (cut < line.size() && cellsOf(line.substr(0, cut + 1)) <= cells)
+                ++cut;
+            const std::size_t blank = line.rfind(L' ', cut);
+            const std::size_t at = blank != std::wstring::npos && blank > 0 ? blank : cut;
+            lines.push_back(line.substr(0, at));
+            line.erase(0, at + (at == blank ? 1 : 0));
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 // Where a box of the given inside size stands: centred, within the screen.
 struct Box {
     int top, left, height, width;
@@ -86,7 +105,7 @@ bool isBackTab(const Key& k) {
 
 int askButtons(Modal& modal, const std::string& title, const std::wstring& text,
                const std::vector<std::string>& buttons, int defaultButton, int escapeButton) {
-    const std::vector<std::wstring> lines = linesOf(text);
+    const std::vector<std::wstring> lines = wrapped(text, std::max(COLS - 4, 20));
     int width = static_cast<int>(title.size()) + 4;
     for (const std::wstring& line : lines)
         width = std::max(width, cellsOf(line));

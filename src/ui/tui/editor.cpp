@@ -4,6 +4,7 @@
 
 #include "config/check_config.h"
 #include "fields/version.h"
+#include "ui/form/changed_file.h"
 #include "ui/form/page_keys.h"
 #include "ui/form/tooltip.h"
 
@@ -327,6 +328,17 @@ std::optional<std::string> Editor::askID(const std::string& text) {
 
 void Editor::showError(const std::string& message) {
     ask("Error", message, {"OK"}, 0, 0);
+}
+
+// Cancel is the default: Enter and Esc write nothing.
+bool Editor::confirmOverwrite(const ChangedFile& changed) {
+    return ask(appTitle(), overwriteQuestion(changed), {"Cancel", "Overwrite"}, 0, 0) == 1;
+}
+
+// While Save takes the file's lock, waiting for another writer, and writes.
+void Editor::showBusy(bool busy) {
+    drawKeyLine(busy ? "Saving... (waits while another program holds the file)" : nullptr);
+    refresh();
 }
 
 void Editor::showTooltip() {

@@ -43,6 +43,8 @@ public:
     std::optional<std::string> askID(const std::string& text) override;
     void showError(const std::string& message) override;
     bool focus(Control& control) override;
+    bool confirmOverwrite(const ChangedFile& changed) override;
+    void showBusy(bool busy) override;
 
 private:
     // What a click on the screen reaches, recorded while drawing.
@@ -84,7 +86,7 @@ private:
     void drawPage(int top, int bottom);
     void drawLine(const Line& line, int y, int fieldColumn);
     int drawField(Control& c, int y, int x, int right);
-    void drawKeyLine();
+    void drawKeyLine(const char* text = nullptr);
     void scrollToFocus(int height);
 
     Terminal& terminal_;

@@ -261,10 +261,10 @@ int Editor::drawField(Control& c, int y, int x, int right) {
     return width;
 }
 
-void Editor::drawKeyLine() {
+void Editor::drawKeyLine(const char* text) {
     const int look = Terminal::attrOf(Look::Bar);
     clearRow(LINES - 1, 0, COLS, look);
-    putText(LINES - 1, 0, kKeys, COLS, look);
+    putText(LINES - 1, 0, text ? text : kKeys, COLS, look);
 }
 
 } // namespace qe::tui
