@@ -12,6 +12,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libutfcpp-dev # UTF-8 checked and decoded in the values' text form
     libdtl-dev # quenbyconf's diff (header-only: nothing to install with the program)
+    nlohmann-json3-dev # quenbyconf's JSON (header-only: nothing to install with the program)
     patch      # the tests apply quenbyconf's diffs with it
     bash-completion # the test of quenbyconf's completion runs its functions
     qt6-base-dev libgl-dev

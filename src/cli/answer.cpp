@@ -8,24 +8,16 @@
 namespace qe::cli {
 namespace {
 
-void writeEntries(json::Writer& w, const char* name, const std::vector<Entry>& entries) {
-    w.key(name);
-    w.beginArray();
-    for (const Entry& e : entries) {
-        w.beginObject();
-        w.key("key");
-        w.string(e.key);
-        w.key("value");
-        w.string(textOf(e.value));
-        w.key("message");
-        w.string(e.message);
-        if (e.line) {
-            w.key("line");
-            w.number(static_cast<long long>(e.line));
-        }
-        w.endObject();
+json::Document entries(const std::vector<Entry>& list) {
+    json::Document array = json::Document::array();
+    for (const Entry& e : list) {
+        json::Document entry{{"key", json::text(e.key)},
+                             {"value", json::text(textOf(e.value))},
+                             {"message", json::text(e.message)}};
+        if (e.line) entry["line"] = e.line;
+        array.push_back(std::move(entry));
     }
-    w.endArray();
+    return array;
 }
 
 } // namespace
@@ -65,38 +57,24 @@ pickValues(const std::vector<std::pair<std::string, std::string>>& values,
 
 std::string jsonAnswer(const Outcome& outcome, bool changed, bool showSecrets,
                        const std::string& backupFile) {
-    std::string out;
-    json::Writer w{out};
-    w.beginObject();
-    w.key("changed");
-    w.boolean(changed);
-    if (!backupFile.empty()) {
-        w.key("backup_file");
-        w.string(backupFile);
-    }
-    w.key("values");
-    w.beginObject();
+    json::Document answer{{"changed", changed}};
+    if (!backupFile.empty()) answer["backup_file"] = json::text(backupFile);
+    json::Document values = json::Document::object();
+    json::Document latin1 = json::Document::array(); // the values shown as Latin-1, which
+                                                     // apply takes back as such
     for (const auto& [name, value] : outcome.values) {
-        w.key(name);
-        w.string(textOf(value));
+        values[name] = json::text(textOf(value));
+        if (formOf(value) == TextForm::Latin1) latin1.push_back(name);
     }
-    w.endObject();
-    w.key("latin1"); // the values shown as Latin-1, which apply takes back as such
-    w.beginArray();
-    for (const auto& [name, value] : outcome.values)
-        if (formOf(value) == TextForm::Latin1) w.string(name);
-    w.endArray();
-    w.key("diff");
-    w.beginObject();
-    w.key("before");
-    w.string(showSecrets ? outcome.before : maskSecrets(outcome.before));
-    w.key("after");
-    w.string(showSecrets ? outcome.after : maskSecrets(outcome.after, outcome.before));
-    w.endObject();
-    writeEntries(w, "warnings", outcome.warnings);
-    writeEntries(w, "errors", outcome.errors);
-    w.endObject();
-    return out;
+    answer["values"] = std::move(values);
+    answer["latin1"] = std::move(latin1);
+    answer["diff"] = {
+        {"before", json::text(showSecrets ? outcome.before : maskSecrets(outcome.before))},
+        {"after",
+         json::text(showSecrets ? outcome.after : maskSecrets(outcome.after, outcome.before))}};
+    answer["warnings"] = entries(outcome.warnings);
+    answer["errors"] = entries(outcome.errors);
+    return json::dump(answer);
 }
 
 } // namespace qe::cli

@@ -1,6 +1,10 @@
-// JSON for quenbyconf: a reader for the request of `apply` and a writer for the
-// answer of --json.
+// JSON for quenbyconf, through nlohmann-json: the request of `apply` read into a
+// small tree that keeps what a request means to us (numbers as written, every
+// member in order), and the answers of --json written from nlohmann's ordered
+// documents.
 #pragma once
+
+#include <nlohmann/json.hpp>
 
 #include <stdexcept>
 #include <string>
@@ -30,7 +34,7 @@ public:
     const Value* find(std::string_view name) const;
 
 private:
-    friend class Parser;
+    friend class TreeBuilder;
     Type type_ = Type::Null;
     bool boolean_ = false;
     std::string text_;
@@ -38,39 +42,22 @@ private:
     std::vector<Member> members_;
 };
 
-// Parses one JSON document (RFC 8259); throws ParseError naming the line and the
-// column of the first fault.
+// Deeper documents are refused, so that hostile input cannot exhaust the stack of
+// the code that walks the tree.
+inline constexpr int kMaxDepth = 100;
+
+// Parses one JSON document (RFC 8259, no byte order mark); throws ParseError
+// naming the line and the column of the first fault, or the depth.
 Value parse(std::string_view text);
 
-// Writes one JSON document into out, indented by two spaces a level. Commas and
-// nesting are the writer's business.
-class Writer {
-public:
-    explicit Writer(std::string& out) : out_(out) {}
-    void beginObject();
-    void endObject();
-    void beginArray();
-    void endArray();
-    void key(std::string_view name); // inside an object, before each value
-    // A string of bytes: valid UTF-8 as it is, any other byte as the Latin-1
-    // character of that code.
-    void string(std::string_view bytes);
-    void boolean(bool value);
-    void number(long long value);
-    void null();
+// A document being written: members in the order they are added.
+using Document = nlohmann::ordered_json;
 
-private:
-    void open(char bracket);
-    void beforeValue();
-    void newItem();
-    void afterValue();
-    void close(char bracket);
-    void indent(std::size_t level);
-    void quoted(std::string_view bytes);
+// A string of bytes as a JSON string: valid UTF-8 as it is, any other byte as the
+// Latin-1 character of that code.
+Document text(std::string_view bytes);
 
-    std::string& out_;
-    std::vector<bool> open_; // per array or object begun and not ended: still empty
-    bool afterKey_ = false;
-};
+// The document indented by two spaces a level, with a final line break.
+std::string dump(const Document& document);
 
 } // namespace qe::json

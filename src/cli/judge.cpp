@@ -6,6 +6,7 @@
 
 #include "config/error.h"
 #include "config/ini_syntax.h"
+#include "config/value_forms.h"
 #include "fields/text.h"
 
 #include <algorithm>
@@ -15,52 +16,6 @@
 
 namespace qe::cli {
 namespace {
-
-bool sameNumber(std::string_view a, std::string_view b) {
-    const std::optional<int> x = parseInt(a);
-    const std::optional<int> y = parseInt(b);
-    return x && y && *x == *y;
-}
-
-bool isWord(const Key& k, const std::string& value) {
-    return k.words && indexOfWord(k.words, value) >= 0;
-}
-
-std::pair<std::string_view, std::string_view> splitAtColon(std::string_view value) {
-    const std::size_t colon = value.find(':');
-    if (colon == std::string_view::npos) return {value, {}};
-    return {value.substr(0, colon), value.substr(colon + 1)};
-}
-
-bool sameDuration(std::string_view a, std::string_view b) {
-    const auto [hoursA, minutesA] = splitAtColon(a);
-    const auto [hoursB, minutesB] = splitAtColon(b);
-    return sameNumber(hoursA, hoursB) && sameNumber(minutesA, minutesB);
-}
-
-// A temperature as a save writes it: the number, then the unit letter in capitals;
-// no letter is Kelvin, and an empty part is Kelvin 0.
-std::optional<std::string> normalTemperature(std::string_view part) {
-    if (part.empty()) return "0K";
-    char unit = 'K';
-    const char last = static_cast<char>(part.back() & ~0x20);
-    if (last == 'K' || last == 'R' || last == 'C' || last == 'F') {
-        unit = last;
-        part.remove_suffix(1);
-    }
-    const std::optional<int> n = parseInt(part);
-    if (!n) return std::nullopt;
-    return std::to_string(*n) + unit;
-}
-
-bool sameThresholds(std::string_view a, std::string_view b) {
-    if (a.empty() || b.empty()) return a == b;
-    const auto [pauseA, resumeA] = splitAtColon(a);
-    const auto [pauseB, resumeB] = splitAtColon(b);
-    const auto p = normalTemperature(pauseA), q = normalTemperature(pauseB);
-    const auto r = normalTemperature(resumeA), s = normalTemperature(resumeB);
-    return p && r && p == q && r == s;
-}
 
 std::string withValue(const std::string& text, const Key& k, const std::string& value) {
     IniText t{text};
@@ -102,14 +57,7 @@ std::string joined(const std::vector<std::string>& parts, const char* last) {
 
 // The words of a flag or a word key, in the table's order.
 std::vector<std::string_view> wordsOf(const Key& k) {
-    std::vector<std::string_view> words;
-    const std::string_view all = k.words ? k.words : "";
-    for (std::size_t begin = 0;;) {
-        const std::size_t bar = all.find('|', begin);
-        words.push_back(all.substr(begin, bar - begin));
-        if (bar == std::string_view::npos) return words;
-        begin = bar + 1;
-    }
+    return qe::wordsOf(k.words ? k.words : "");
 }
 
 std::string wordsText(const Key& k) {
@@ -238,29 +186,8 @@ std::string endsARemoves(std::string_view value) {
 
 bool sameValue(const Key& k, const std::string& asked, const std::string& readBack,
                const Asked& call) {
-    if (asked == readBack) return true;
-    switch (k.form) {
-    case ValueForm::Flag:
-        return isWord(k, asked) && k.isFlagSet(asked) == k.isFlagSet(readBack);
-    case ValueForm::Word:
-        return isWord(k, asked) && k.item(asked) == k.item(readBack);
-    case ValueForm::Integer:
-    case ValueForm::LenientInteger:
-    case ValueForm::IntegerText:
-    case ValueForm::LogFileLimit:
-        return sameNumber(asked, readBack);
-    case ValueForm::Duration:
-        return sameDuration(asked, readBack);
-    case ValueForm::Thresholds:
-        return sameThresholds(asked, readBack);
-    case ValueForm::Address:
-    case ValueForm::Credential:
-        return sameState(k, asked, readBack, call);
-    case ValueForm::Text:
-    case ValueForm::ProjectList: // a save always adds DES=0,CSC=0, which is news to the client
-        break;
-    }
-    return false;
+    if (const std::optional<bool> same = sameMeaning(k, asked, readBack)) return *same;
+    return sameState(k, asked, readBack, call);
 }
 
 std::string whyNotSaved(const Key& k, const std::string& value, const Fields& loaded,

@@ -55,103 +55,60 @@ const char* kindName(Kind kind) {
     }
 }
 
-void writeWords(json::Writer& w, std::string_view words) {
-    w.key("words");
-    w.beginArray();
-    for (std::size_t begin = 0;;) {
-        const std::size_t bar = words.find('|', begin);
-        w.string(words.substr(begin, bar - begin));
-        if (bar == std::string_view::npos) break;
-        begin = bar + 1;
-    }
-    w.endArray();
+json::Document words(std::string_view list) {
+    json::Document array = json::Document::array();
+    for (std::string_view word : wordsOf(list))
+        array.push_back(word);
+    return array;
 }
 
-void writeField(json::Writer& w, const Control& c) {
-    w.beginObject();
-    w.key("name");
-    w.string(c.name());
-    w.key("kind");
-    w.string(kindName(c.kind()));
-    if (const std::string part = fieldPart(c); !part.empty()) {
-        w.key("part");
-        w.string(part);
-    }
+json::Document field(const Control& c) {
+    json::Document out{{"name", c.name()}, {"kind", kindName(c.kind())}};
+    if (const std::string part = fieldPart(c); !part.empty()) out["part"] = part;
     if (c.kind() == Kind::Spin) {
-        w.key("min");
-        w.number(c.minValue());
-        w.key("max");
-        w.number(c.maxValue());
-        if (*c.unit()) {
-            w.key("unit");
-            w.string(c.unit());
-        }
+        out["min"] = c.minValue();
+        out["max"] = c.maxValue();
+        if (*c.unit()) out["unit"] = c.unit();
     }
-    if (c.kind() == Kind::Choice) {
-        w.key("items");
-        w.beginArray();
-        for (const std::string& item : c.items())
-            w.string(item);
-        w.endArray();
-    }
-    w.endObject();
+    if (c.kind() == Kind::Choice) out["items"] = c.items();
+    return out;
 }
 
-void writeDefault(json::Writer& w, const Key& k) {
-    w.key("default");
+void addDefault(json::Document& out, const Key& k) {
     if (k.def) {
-        w.string(k.def);
+        out["default"] = k.def;
         return;
     }
     // The mail addresses default to the ID the file holds.
-    w.null();
-    w.key("default_from");
-    w.string(std::string(key::id.section) + "." + key::id.name);
+    out["default"] = nullptr;
+    out["default_from"] = std::string(key::id.section) + "." + key::id.name;
 }
 
-void writeKey(json::Writer& w, const Key& k, const Fields& fields) {
-    w.beginObject();
-    w.key("key");
-    w.string(std::string(k.section) + "." + k.name);
-    w.key("section");
-    w.string(k.section);
-    w.key("name");
-    w.string(k.name);
-    w.key("form");
-    w.string(formName(k.form));
-    if (k.form == ValueForm::Credential) {
-        // Given and shown as the two fields hold it, never as the Base64 the file holds.
-        w.key("given_as");
-        w.string("user:password");
-    }
-    writeDefault(w, k);
-    if (k.words) writeWords(w, k.words);
-    if (k.port) {
-        w.key("port");
-        w.string(k.port);
-    }
-    w.key("fields");
-    w.beginArray();
+json::Document keyOf(const Key& k, const Fields& fields) {
+    json::Document out{{"key", std::string(k.section) + "." + k.name},
+                       {"section", k.section},
+                       {"name", k.name},
+                       {"form", formName(k.form)}};
+    // Given and shown as the two fields hold it, never as the Base64 the file holds.
+    if (k.form == ValueForm::Credential) out["given_as"] = "user:password";
+    addDefault(out, k);
+    if (k.words) out["words"] = words(k.words);
+    if (k.port) out["port"] = k.port;
+    json::Document list = json::Document::array();
     for (std::string_view name : k.fieldNames())
-        if (const Control* c = fields.find(name)) writeField(w, *c);
-    w.endArray();
-    w.endObject();
+        if (const Control* c = fields.find(name)) list.push_back(field(*c));
+    out["fields"] = std::move(list);
+    return out;
 }
 
 } // namespace
 
 std::string schemaJson() {
     const Fields fields;
-    std::string out;
-    json::Writer w(out);
-    w.beginObject();
-    w.key("keys");
-    w.beginArray();
+    json::Document keys = json::Document::array();
     for (const Key* k : kOwnedKeys)
-        writeKey(w, *k, fields);
-    w.endArray();
-    w.endObject();
-    return out;
+        keys.push_back(keyOf(*k, fields));
+    return json::dump({{"keys", std::move(keys)}});
 }
 
 } // namespace qe::cli

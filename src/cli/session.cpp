@@ -15,18 +15,14 @@ namespace {
 
 constexpr const char* kMask = "********";
 
-bool sameName(std::string_view a, std::string_view b) {
-    return lowerName(a) == lowerName(b);
-}
-
 bool isOwnedSection(std::string_view name) {
     return std::any_of(std::begin(kOwnedSections), std::end(kOwnedSections),
-                       [&](const char* owned) { return sameName(owned, name); });
+                       [&](const char* owned) { return ini::sameName(owned, name); });
 }
 
 const Key* keyIn(std::string_view section, std::string_view name) {
     for (const Key* k : kOwnedKeys)
-        if (sameName(k->section, section) && sameName(k->name, name)) return k;
+        if (ini::sameName(k->section, section) && ini::sameName(k->name, name)) return k;
     return nullptr;
 }
 

@@ -14,7 +14,7 @@ const char* const kFileNameMessage =
     "The following symbols are not allowed to be used in filenames:\r\n\t* ? \" < > |";
 
 bool satisfiesIdRule(std::string_view id) {
-    if (isBlank(id)) return false;
+    if (isSpaceAndControls(id)) return false;
     const std::size_t at = id.find('@');
     if (at == std::string_view::npos) return false;
     // At least one character between the first "@" and the first "." after it.
@@ -41,7 +41,7 @@ bool askForValidId(Fields& f, CheckHost& host) {
 }
 
 void fillIfBlank(Control& field, std::string_view text) {
-    if (isBlank(field.text())) field.setText(text);
+    if (isSpaceAndControls(field.text())) field.setText(text);
 }
 
 // Blank mail-logging fields take the ID, whether mail logging is on or not, so
@@ -91,7 +91,7 @@ bool checkFileNames(Fields& f, CheckHost& host) {
 bool CheckConfig(Fields& f, CheckHost& host) {
     bool pass = askForValidId(f, host);
     fillMailLogging(f);
-    if (isBlank(f.txtKeyserverIP.text())) f.chkAutoFind.setChecked(true);
+    if (isSpaceAndControls(f.txtKeyserverIP.text())) f.chkAutoFind.setChecked(true);
     bringDownToLimits(f);
     if (!checkFileNames(f, host)) pass = false;
     return pass;

@@ -1,5 +1,7 @@
-// The proxy credential: user name and password joined by ":".
+// The proxy credential: user name and password joined by ":", Base64 in the file.
 #pragma once
+
+#include "fields/control.h"
 
 #include <optional>
 #include <string>
@@ -19,5 +21,13 @@ struct CredentialParts {
     std::optional<std::string> password;
 };
 CredentialParts splitCredential(std::string_view decoded);
+
+// The file's Base64 into the two fields, a part the credential does not hold
+// leaving its field as it is; throws ConfigError when encoded is not Base64.
+void loadCredential(std::string_view encoded, Control& user, Control& password);
+
+// The Base64 a save writes for the two fields; "" when both are blank, which a
+// save leaves out.
+std::string credentialText(std::string_view user, std::string_view password);
 
 } // namespace qe

@@ -53,7 +53,7 @@ using namespace ini;
 
 std::string lowerName(std::string_view name) {
     std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), lowerChar);
+    std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
     return lower;
 }
 

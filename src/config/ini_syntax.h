@@ -17,6 +17,8 @@
 //   an ordinary byte.
 #pragma once
 
+#include "fields/text.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -41,8 +43,9 @@ std::vector<IniLine> iniLines(std::string_view text);
 // The line of text that starts at pos, read alone: number 0, section empty.
 IniLine iniLineAt(std::string_view text, std::size_t pos);
 
-// A section or key name with its ASCII letters in lower case, every other byte as
-// is: names that match without regard to letter case give the same text.
+// A section or key name with its ASCII letters in lower case (lowerAscii), every
+// other byte as is: names that match without regard to letter case give the same
+// text.
 std::string lowerName(std::string_view name);
 
 namespace ini {
@@ -50,6 +53,8 @@ namespace ini {
 inline constexpr std::string_view kBom = "\xEF\xBB\xBF";
 inline constexpr std::size_t npos = std::string_view::npos;
 
+// A blank of the file's syntax: space or tab. (A field's blanks are wider: see
+// trimSpaceAndControls in text.h.)
 inline bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -67,16 +72,11 @@ inline std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// c in lower case when it is an ASCII letter, else c: the one place names are folded.
-inline char lowerChar(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Whether two names match without regard to the case of ASCII letters.
 inline bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerChar(a[i]) != lowerChar(b[i])) return false;
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
     return true;
 }
 

@@ -3,9 +3,9 @@
 // at once; for the five choice fields with an interlock the load runs it itself.
 #include "read_ini.h"
 
-#include "base64.h"
 #include "conversions.h"
 #include "credential.h"
+#include "value_forms.h"
 
 #include <optional>
 #include <string>
@@ -33,120 +33,16 @@ private:
     const IniText& file_;
 };
 
-// 1-based position of the first occurrence of name, 0 when it does not occur.
-std::size_t positionOf(std::string_view list, std::string_view name) {
-    const std::size_t at = list.find(name);
-    return at == std::string_view::npos ? 0 : at + 1;
-}
-
-std::string_view beforeFirstColon(std::string_view value) {
-    const std::size_t colon = value.find(':');
-    return colon == std::string_view::npos ? std::string_view{} : value.substr(0, colon);
-}
-
-std::string_view afterFirstColon(std::string_view value) {
-    const std::size_t colon = value.find(':');
-    return colon == std::string_view::npos ? value : value.substr(colon + 1);
-}
-
-// "hours:minutes", both strict. Without a colon the hours part is empty and
-// fails, so the load stops there.
-void loadDuration(std::string_view value, Control& hours, Control& minutes) {
-    hours.setValue(strictInt(beforeFirstColon(value)));
-    minutes.setValue(strictInt(afterFirstColon(value)));
-}
-
-// "host" or "host:port"; a value without a colon is all host and gets the key's
-// default port.
-void loadAddress(std::string_view value, std::string_view defaultPort, Control& host,
-                 Control& port) {
-    const std::size_t colon = value.find(':');
-    if (colon == std::string_view::npos) {
-        host.setText(value);
-        port.setText(defaultPort);
-    } else {
-        host.setText(value.substr(0, colon));
-        port.setText(value.substr(colon + 1));
-    }
-}
-
-void loadProjectPriority(Fields& f, std::string_view list) {
-    const bool rc5First = positionOf(list, "RC5") < positionOf(list, "OGR");
-    f.cmbRC5.setIndex(rc5First ? 0 : 1);
-    f.cmbOGR.setIndex(rc5First ? 1 : 0);
-    // Each box unchecks the other through its interlock, so with both texts
-    // present OGR ends up disabled.
-    if (list.find("RC5=0") != std::string_view::npos) f.chkRC5.setChecked(true);
-    if (list.find("OGR=0") != std::string_view::npos) f.chkOGR.setChecked(true);
-}
-
-// The radio fields of one temperature, by unit.
-struct UnitRadios {
-    Control& kelvin;
-    Control& rankine;
-    Control& celsius;
-    Control& fahrenheit;
-};
-
-Control* radioOfUnit(char letter, const UnitRadios& units) {
-    switch (letter) {
-    case 'K':
-    case 'k':
-        return &units.kelvin;
-    case 'R':
-    case 'r':
-        return &units.rankine;
-    case 'C':
-    case 'c':
-        return &units.celsius;
-    case 'F':
-    case 'f':
-        return &units.fahrenheit;
-    default:
-        return nullptr;
-    }
-}
-
-// One part of the thresholds: a number with a unit letter is read strictly;
-// anything else, the empty part included, counts as Kelvin and is read
-// leniently with 0 as fallback, so an empty part loads as Kelvin 0.
-void loadTemperature(std::string_view part, const UnitRadios& units, Control& temperature) {
-    Control* unit = part.empty() ? nullptr : radioOfUnit(part.back(), units);
-    if (unit) {
-        unit->select();
-        temperature.setValue(strictInt(part.substr(0, part.size() - 1)));
-    } else {
-        units.kelvin.select();
-        temperature.setValue(lenientInt(part, 0));
-    }
-}
-
-// "pause:resume"; a value without a colon is all pause part, with an empty
-// resume part. The empty value loads nothing.
-void loadThresholds(Fields& f, std::string_view value) {
-    if (value.empty()) return;
-    const std::size_t colon = value.find(':');
-    const std::string_view pause = value.substr(0, colon);
-    const std::string_view resume =
-        colon == std::string_view::npos ? std::string_view{} : value.substr(colon + 1);
-    loadTemperature(pause,
-                    {f.rbPausekelvin, f.rbPauseRankine, f.rbPauseCelcius, f.rbPauseFahrenheit},
-                    f.sePauseTemp);
-    loadTemperature(resume,
-                    {f.rbResumeKelvin, f.rbResumeRankine, f.rbResumeCelcius, f.rbResumeFahrenheit},
-                    f.seResumeTemp);
-}
-
 void loadMaxThreads(Fields& f, int threads) {
     if (threads == -1) {
-        f.cmbSystem.setIndex(0);
+        f.cmbSystem.setIndex(kSystemAuto);
     } else if (threads == 0) {
-        f.cmbSystem.setIndex(1);
+        f.cmbSystem.setIndex(kSystemSingle);
         f.chkForceCPU.setChecked(true);
     } else if (threads == 1) {
-        f.cmbSystem.setIndex(1);
+        f.cmbSystem.setIndex(kSystemSingle);
     } else {
-        f.cmbSystem.setIndex(2);
+        f.cmbSystem.setIndex(kSystemMulti);
         f.seCPU.setValue(threads);
     }
 }
@@ -192,13 +88,6 @@ void loadMailLogMax(Fields& f, std::string_view value) {
     f.seLogMailSize.setValue(strictInt(value));
 }
 
-// A part the credential does not hold leaves its field as it is.
-void loadCredential(Fields& f, std::string_view encoded) {
-    const CredentialParts parts = splitCredential(base64Decode(encoded));
-    if (parts.user) f.txtProxyUser.setText(*parts.user);
-    if (parts.password) f.txtProxyPass.setText(*parts.password);
-}
-
 void readParameters(Fields& f, const Reader& r) {
     f.txtID.setText(r.get(key::id));
 }
@@ -206,7 +95,7 @@ void readParameters(Fields& f, const Reader& r) {
 void readMisc(Fields& f, const Reader& r) {
     f.seWorkComplete.setText(r.get(key::runWorkLimit));
     loadDuration(r.get(key::runTimeLimit), f.seHours, f.seMinuts);
-    loadProjectPriority(f, r.get(key::projectPriority));
+    loadProjectList(f, r.get(key::projectPriority));
 }
 
 void readTriggers(Fields& f, const Reader& r) {
@@ -284,7 +173,7 @@ void readNetworking(Fields& f, const Reader& r) {
     f.chkAutoFind.setChecked(!r.flag(key::autofindkeyserver));
     f.chkFallback.setChecked(!r.flag(key::nofallback));
     loadAddress(r.get(key::keyserver), key::keyserver.port, f.txtKeyserverIP, f.txtKeyserverPort);
-    loadCredential(f, r.get(key::firewallAuth));
+    loadCredential(r.get(key::firewallAuth), f.txtProxyUser, f.txtProxyPass);
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 // assumes for an absent key, so an absent key stands for the client's default.
 #include "write_ini.h"
 
-#include "base64.h"
 #include "credential.h"
 #include "fields/text.h"
+#include "value_forms.h"
 
 #include <algorithm>
 #include <string>
@@ -30,19 +30,13 @@ public:
     void putUnlessDefault(const Key& k, const Control& spin) {
         if (spin.value() != k.number()) put(k, spin.text());
     }
-    // The word of a choice field's item, unless it is the first item's. The quotes
-    // around a word with a blank ("no limit") keep the blank inside the value; a
-    // read removes them.
+    // The word of a choice field's item, unless it is the first item's.
     void putWord(const Key& k, int item) {
-        if (item == 0) return;
-        const std::string_view word = k.word(item);
-        put(k, word.find(' ') == std::string_view::npos ? std::string(word)
-                                                        : "\"" + std::string(word) + "\"");
+        if (item != 0) put(k, wordText(k, item));
     }
-    // "hours:minutes" from the two spin fields' texts as they stand, unless both
-    // are 0.
+    // The duration of the two spin fields, unless both are 0.
     void putDuration(const Key& k, const Control& hours, const Control& minutes) {
-        if (hours.value() != 0 || minutes.value() != 0) put(k, hours.text() + ":" + minutes.text());
+        if (const std::optional<std::string> text = durationText(hours, minutes)) put(k, *text);
     }
 
 private:
@@ -58,43 +52,9 @@ int itemOrFirst(const Control& choice) {
     return std::max(choice.index(), 0);
 }
 
-// A project, with "=0" when disabled.
-std::string project(const char* name, const Control& disable) {
-    return disable.checked() ? std::string(name) + "=0" : std::string(name);
-}
-
-// Priority 1 first; DES and CSC are always written disabled.
-std::string projectList(const Fields& f) {
-    const std::string rc5 = project("RC5", f.chkRC5);
-    const std::string ogr = project("OGR", f.chkOGR);
-    return (f.cmbRC5.index() == 0 ? rc5 + "," + ogr : ogr + "," + rc5) + ",DES=0,CSC=0";
-}
-
-// The letter of the selected unit, tested Kelvin, Rankine, Celsius, Fahrenheit.
-const char* unitLetter(const Control& kelvin, const Control& rankine, const Control& celsius,
-                       const Control& fahrenheit) {
-    if (kelvin.checked()) return "K";
-    if (rankine.checked()) return "R";
-    if (celsius.checked()) return "C";
-    if (fahrenheit.checked()) return "F";
-    return "";
-}
-
-// "pause:resume", each a number and a unit letter; no resume part when its
-// field is empty.
-std::string thresholds(const Fields& f) {
-    std::string value = f.sePauseTemp.text() + unitLetter(f.rbPausekelvin, f.rbPauseRankine,
-                                                          f.rbPauseCelcius, f.rbPauseFahrenheit);
-    if (!f.seResumeTemp.text().empty())
-        value += ":" + f.seResumeTemp.text() +
-                 unitLetter(f.rbResumeKelvin, f.rbResumeRankine, f.rbResumeCelcius,
-                            f.rbResumeFahrenheit);
-    return value;
-}
-
 std::string maxThreads(const Fields& f) {
     if (f.chkForceCPU.checked()) return "0";
-    if (f.cmbSystem.index() == 1) return "1";
+    if (f.cmbSystem.index() == kSystemSingle) return "1";
     return f.seCPU.text();
 }
 
@@ -105,13 +65,16 @@ std::string rotatePeriod(const Control& period) {
 // A host with its port, or with the default port in place of a blank one.
 std::string proxyAddress(const Fields& f) {
     const std::string& port = f.txtProxyPort.text();
-    if (!isBlank(port)) return f.txtProxyIP.text() + ":" + port;
-    return f.txtProxyIP.text() + ":" + proxyPort(itemOrFirst(f.cmbProxyType));
+    return addressText(f.txtProxyIP.text(), isSpaceAndControls(port)
+                                                ? proxyPort(itemOrFirst(f.cmbProxyType))
+                                                : std::string_view(port));
 }
 
+// A host with its port, or with the default port in place of an empty one.
 std::string keyserverAddress(const Fields& f) {
     const std::string& port = f.txtKeyserverPort.text();
-    return f.txtKeyserverIP.text() + ":" + (port.empty() ? key::keyserver.port : port);
+    return addressText(f.txtKeyserverIP.text(),
+                       port.empty() ? key::keyserver.port : std::string_view(port));
 }
 
 // The sender or receiver of mailed logs, when it is not the ID the client uses
@@ -123,7 +86,7 @@ bool isOtherThanID(const Fields& f, const Control& address) {
 void writeMisc(const Fields& f, Writer& w) {
     w.putUnlessDefault(key::runWorkLimit, f.seWorkComplete);
     w.putDuration(key::runTimeLimit, f.seHours, f.seMinuts);
-    w.put(key::projectPriority, projectList(f));
+    w.put(key::projectPriority, projectListText(f));
 }
 
 // An unchecked exit file is written empty, which switches it off; the checked
@@ -138,7 +101,7 @@ void writeTriggers(const Fields& f, Writer& w) {
     w.putUnlessDefault(key::pauseWatchPlist, f.txtPauseProgram.text());
     if (f.chkTemperature.checked()) {
         w.putFlag(key::pauseOnHighCpuTemp);
-        w.put(key::cpuTemperatureThresholds, thresholds(f));
+        w.put(key::cpuTemperatureThresholds, thresholdsText(f));
     }
     if (!f.chkBattery.checked()) w.putFlag(key::pauseOnNoMainsPower);
 }
@@ -149,7 +112,7 @@ void writeDisplay(const Fields& f, Writer& w) {
 }
 
 void writeProcessorUsage(const Fields& f, Writer& w) {
-    if (f.cmbSystem.index() != 0) w.put(key::maxThreads, maxThreads(f));
+    if (f.cmbSystem.index() != kSystemAuto) w.put(key::maxThreads, maxThreads(f));
     w.putUnlessDefault(key::priority, f.sePriority);
 }
 
@@ -208,7 +171,7 @@ void writeMailLog(const Fields& f, Writer& w) {
     if (isOtherThanID(f, f.txtLogMailSender)) w.put(key::mailLogFrom, f.txtLogMailSender.text());
     if (isOtherThanID(f, f.txtLogMailReceiver))
         w.put(key::mailLogDest, f.txtLogMailReceiver.text());
-    w.put(key::mailLogVia, f.txtLogMailIP.text() + ":" + f.txtLogMailPort.text());
+    w.put(key::mailLogVia, addressText(f.txtLogMailIP.text(), f.txtLogMailPort.text()));
 }
 
 void writeDialup(const Fields& f, Writer& w) {
@@ -226,9 +189,9 @@ void writeDialup(const Fields& f, Writer& w) {
 // counts only while it is shown.
 void writeProxy(const Fields& f, Writer& w) {
     const int type = itemOrFirst(f.cmbProxyType);
-    if (type != 0) {
+    if (type != kProxyNone) {
         w.putWord(key::firewallType, type);
-        if (!isBlank(f.txtProxyIP.text())) w.put(key::firewallHost, proxyAddress(f));
+        if (!isSpaceAndControls(f.txtProxyIP.text())) w.put(key::firewallHost, proxyAddress(f));
     }
     if (f.chkProxyUUE.checked() && f.chkProxyUUE.shown()) w.putFlag(key::encoding);
 }
@@ -241,9 +204,9 @@ void writeKeyserver(const Fields& f, Writer& w) {
 }
 
 void writeCredential(const Fields& f, Writer& w) {
-    if (itemOrFirst(f.cmbProxyType) == 0) return;
-    const std::string credential = joinCredential(f.txtProxyUser.text(), f.txtProxyPass.text());
-    if (!credential.empty()) w.put(key::firewallAuth, base64Encode(credential));
+    if (itemOrFirst(f.cmbProxyType) == kProxyNone) return;
+    const std::string credential = credentialText(f.txtProxyUser.text(), f.txtProxyPass.text());
+    if (!credential.empty()) w.put(key::firewallAuth, credential);
 }
 
 // A disabled network writes nothing else of its section.

@@ -7,15 +7,21 @@
 
 namespace qe {
 
+std::vector<std::string_view> wordsOf(std::string_view words) {
+    std::vector<std::string_view> all;
+    for (std::size_t begin = 0; begin != std::string_view::npos;)
+        all.push_back(nextWord(words, begin));
+    return all;
+}
+
 std::string_view wordAt(std::string_view words, int item) {
     if (item < 0) return {};
     std::size_t begin = 0;
     for (int i = 0; i < item; ++i) {
-        begin = words.find('|', begin);
+        nextWord(words, begin);
         if (begin == std::string_view::npos) return {};
-        ++begin;
     }
-    return words.substr(begin, words.find('|', begin) - begin);
+    return nextWord(words, begin);
 }
 
 int Key::number() const {
@@ -67,8 +73,10 @@ const Key* keyOfField(std::string_view controlName) {
     return nullptr;
 }
 
-const char* proxyPort(int proxyType) {
-    return proxyType == 1 ? "8080" : "1080";
+std::string_view Key::defaultPort(int itemNumber) const {
+    if (!ports) return port ? port : "";
+    const std::string_view own = wordAt(ports, itemNumber);
+    return own.empty() ? wordAt(ports, 0) : own;
 }
 
 namespace {

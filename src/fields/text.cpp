@@ -2,7 +2,7 @@
 
 namespace qe {
 
-std::string_view trimBlanks(std::string_view s) {
+std::string_view trimSpaceAndControls(std::string_view s) {
     auto isBlankChar = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     while (!s.empty() && isBlankChar(s.front()))
         s.remove_prefix(1);

@@ -1,4 +1,4 @@
-// Text rules shared by every layer: blanks and whole numbers.
+// Text rules shared by every layer: blanks, letter case and whole numbers.
 #pragma once
 
 #include <cstddef>
@@ -9,12 +9,25 @@
 
 namespace qe {
 
-// The text without leading and trailing characters of codes 0 to 32.
-std::string_view trimBlanks(std::string_view s);
+// The text without leading and trailing characters of codes 0 to 32: the blanks
+// of a field's text. (The file's syntax has blanks of its own, space and tab
+// only: see ini_syntax.h.)
+std::string_view trimSpaceAndControls(std::string_view s);
 
-// True when nothing is left of s after trimBlanks.
-inline bool isBlank(std::string_view s) {
-    return trimBlanks(s).empty();
+// True when nothing is left of s after trimSpaceAndControls.
+inline bool isSpaceAndControls(std::string_view s) {
+    return trimSpaceAndControls(s).empty();
+}
+
+// c in lower case when it is an ASCII letter, else c: the one place letter case
+// is folded (section and key names, unit letters, accelerator keys).
+constexpr char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// c in upper case when it is an ASCII letter, else c.
+constexpr char upperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // The longest start of text of at most size bytes that does not end inside a

@@ -447,7 +447,7 @@ TEST(QuenbyconfTexts, ApplySetsAnyBytesAndGetsJsonGivenBackWritesNothing) {
         std::map<std::string, std::string> shown;
         std::vector<std::string> latin1;
         for (const auto& [name, text] : answer.find("values")->members())
-            qe::json::Writer{shown[name]}.string(text.text());
+            shown[name] = qe::json::dump(qe::json::text(text.text()));
         for (const qe::json::Value& name : answer.find("latin1")->items())
             latin1.push_back(name.text());
         run = quenbyconf(dir, {"apply", "t.ini"}, requestOf(shown, latin1));

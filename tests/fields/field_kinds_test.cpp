@@ -23,10 +23,10 @@ TEST(ParseInt, RejectsEverythingElse) {
 }
 
 TEST(Blank, CountsControlCharactersAsBlank) {
-    EXPECT_TRUE(isBlank(""));
-    EXPECT_TRUE(isBlank(" \t\r\n\x01"));
-    EXPECT_FALSE(isBlank(" a "));
-    EXPECT_EQ(trimBlanks("\t a b \n"), "a b");
+    EXPECT_TRUE(isSpaceAndControls(""));
+    EXPECT_TRUE(isSpaceAndControls(" \t\r\n\x01"));
+    EXPECT_FALSE(isSpaceAndControls(" a "));
+    EXPECT_EQ(trimSpaceAndControls("\t a b \n"), "a b");
 }
 
 TEST(FieldKinds, TextRunsHandlerOnlyOnRealChange) {

@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace qe;
 
@@ -57,4 +58,17 @@ TEST(Keys, WordsAndNumbers) {
     EXPECT_EQ(key::maxThreads.number(), -1);
     EXPECT_EQ(indexOfWord(kLogPeriodWords, "weekly"), 1);
     EXPECT_EQ(indexOfWord(kLogPeriodWords, "week"), -1);
+}
+
+// A proxy type or system item added in one place and not the others would load,
+// save or show the wrong thing.
+TEST(Keys, ChoiceItemsHaveTheirWordsAndPorts) {
+    const Fields f;
+    const std::size_t proxyTypes = f.cmbProxyType.items().size();
+    EXPECT_EQ(wordsOf(key::firewallType.words).size(), proxyTypes);
+    EXPECT_EQ(wordsOf(key::firewallHost.ports).size(), proxyTypes);
+    EXPECT_EQ(proxyPort(kProxyHttp), "8080");
+    EXPECT_EQ(proxyPort(-1), proxyPort(kProxyNone));
+    EXPECT_EQ(f.cmbSystem.items().size(), std::size(kSystemItems));
+    EXPECT_EQ(wordsOf(""), std::vector<std::string_view>{""});
 }

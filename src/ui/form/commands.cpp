@@ -59,7 +59,7 @@ private:
 
 bool Form::leave(Control& c) {
     if (c.kind() == Kind::Spin) {
-        if (const std::optional<int> blank = c.blankValue(); blank && isBlank(c.text()))
+        if (const std::optional<int> blank = c.blankValue(); blank && isSpaceAndControls(c.text()))
             c.setValue(*blank);
         holdToRange(c);
         return false;

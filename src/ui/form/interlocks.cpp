@@ -74,18 +74,18 @@ void Form::cmbOGRChange() {
 void Form::cmbSystemChange() {
     const int item = f_.cmbSystem.index();
     if (item < 0) return;
-    f_.pnlCPU.setShown(item == 2);
-    if (item != 1) f_.chkForceCPU.setChecked(false);
+    f_.pnlCPU.setShown(item == kSystemMulti);
+    if (item != kSystemSingle) f_.chkForceCPU.setChecked(false);
 }
 
 void Form::chkForceCPUClick() {
     if (!f_.chkForceCPU.checked()) return;
-    f_.cmbSystem.setIndex(1);
+    f_.cmbSystem.setIndex(kSystemSingle);
     f_.pnlCPU.setShown(false);
 }
 
 void Form::syncCpuPanel() {
-    f_.pnlCPU.setShown(f_.cmbSystem.index() == 2);
+    f_.pnlCPU.setShown(f_.cmbSystem.index() == kSystemMulti);
 }
 
 void Form::chkBufferMemClick() {
@@ -156,15 +156,16 @@ void Form::updateDunPanel() {
 void Form::cmbProxyTypeChange() {
     const int item = f_.cmbProxyType.index();
     if (item < 0) return;
-    f_.chkProxyUUE.setShown(item <= 1);
-    f_.pnlProxyServer.setShown(item != 0);
-    f_.grbAuthorize.setShown(item != 0);
-    f_.pnlProxyPass.setShown(item == 1 || item == 3);
-    if (item != 0 && isBlank(f_.txtProxyPort.text())) f_.txtProxyPort.setText(proxyPort(item));
+    f_.chkProxyUUE.setShown(item == kProxyNone || item == kProxyHttp);
+    f_.pnlProxyServer.setShown(item != kProxyNone);
+    f_.grbAuthorize.setShown(item != kProxyNone);
+    f_.pnlProxyPass.setShown(item == kProxyHttp || item == kProxySocks5);
+    if (item != kProxyNone && isSpaceAndControls(f_.txtProxyPort.text()))
+        f_.txtProxyPort.setText(proxyPort(item));
 }
 
 void Form::txtProxyIPChange() {
-    const bool host = !isBlank(f_.txtProxyIP.text());
+    const bool host = !isSpaceAndControls(f_.txtProxyIP.text());
     for (Control* c : {&f_.lblProxyUser, &f_.lblProxyPass, &f_.txtProxyUser, &f_.txtProxyPass})
         c->setEnabled(host);
 }

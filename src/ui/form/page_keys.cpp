@@ -1,15 +1,8 @@
 #include "page_keys.h"
 
-#include <cctype>
+#include "fields/text.h"
 
 namespace qe {
-namespace {
-
-char upper(char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
-} // namespace
 
 int steppedPage(const Fields& f, int delta) {
     const int count = f.pageCount();
@@ -24,14 +17,14 @@ int steppedPage(const Fields& f, int delta) {
 int pageOfAccelerator(const Fields& f, char letter) {
     if (letter == 0) return -1;
     for (int i = 0; i < f.pageCount(); ++i)
-        if (f.page(i).shown() && acceleratorOf(f.page(i).caption()) == upper(letter)) return i;
+        if (f.page(i).shown() && acceleratorOf(f.page(i).caption()) == upperAscii(letter)) return i;
     return -1;
 }
 
 char acceleratorOf(const std::string& caption) {
     const auto at = caption.find('&');
     if (at == std::string::npos || at + 1 >= caption.size()) return 0;
-    return upper(caption[at + 1]);
+    return upperAscii(caption[at + 1]);
 }
 
 } // namespace qe

@@ -2,6 +2,7 @@
 #include "config/conversions.h"
 #include "config/credential.h"
 #include "config/error.h"
+#include "config/value_forms.h"
 #include "error_message.h"
 
 #include <gtest/gtest.h>
@@ -171,6 +172,36 @@ TEST(Credential, OnlyTheFirstColonSplits) {
     parts = splitCredential("u:");
     EXPECT_EQ(parts.user, "u");
     EXPECT_EQ(parts.password, "");
+}
+
+// Texts another spelling of which a save writes: the judge takes these as given.
+struct SameCase {
+    const Key& key;
+    const char* asked;
+    const char* readBack;
+    std::optional<bool> same;
+};
+
+const std::vector<SameCase> kSameCases = {
+    {key::runTimeLimit, "01:030", "1:30", true},
+    {key::runTimeLimit, "5", "5:0", false},
+    {key::cpuTemperatureThresholds, "50c:40f", "50C:40F", true},
+    {key::cpuTemperatureThresholds, "50", "50K:0K", true},
+    {key::cpuTemperatureThresholds, "abc", "0K:0K", false},
+    {key::cpuTemperatureThresholds, "", "0K:0K", false},
+    {key::encoding, "uue", "UUE", true},
+    {key::restartOnConfigFileChange, "YES", "yes", false},
+    {key::logFileType, "no limit", "\"no limit\"", false},
+    {key::priority, "007", "7", true},
+    {key::projectPriority, "OGR,RC5", "OGR,RC5,DES=0,CSC=0", false},
+    {key::keyserver, "ks", "ks:2064", std::nullopt},
+    {key::keyserver, "ks:1", "ks:1", true},
+};
+
+TEST(ValueForms, SameMeaning) {
+    for (const SameCase& c : kSameCases)
+        EXPECT_EQ(sameMeaning(c.key, c.asked, c.readBack), c.same)
+            << c.key.name << " " << c.asked << " " << c.readBack;
 }
 
 } // namespace
