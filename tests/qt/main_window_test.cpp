@@ -281,7 +281,9 @@ private slots:
             });
         };
         answer([&](QFileDialog& d) {
-            d.selectFile(opened);
+            // Typed into the name field: selectFile leaves a field that has the
+            // focus as it is, and whether it has it yet depends on timing.
+            d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(opened);
             QMetaObject::invokeMethod(&d, "accept");
         });
         w->findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();

@@ -7,8 +7,8 @@
 #include "config/file_io.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 
 #include <deque>
@@ -35,7 +35,10 @@ Shown saveAndAnswer(TfrmMain& w, const std::string& path, const char* button) {
     Shown shown;
     std::deque<std::function<void(QWidget*)>> steps = {
         [&](QWidget* dialog) {
-            static_cast<QFileDialog*>(dialog)->selectFile(QString::fromStdString(path));
+            // Typed into the name field: selectFile leaves a field that has the
+            // focus as it is, and whether it has it yet depends on timing.
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QString::fromStdString(path));
             QMetaObject::invokeMethod(dialog, "accept");
         },
         [&](QWidget* modal) {
@@ -49,15 +52,17 @@ Shown saveAndAnswer(TfrmMain& w, const std::string& path, const char* button) {
             else
                 (cancel ? cancel : box->button(QMessageBox::Ok))->click();
         }};
-    QPointer<QWidget> last;
+    const QWidget* answered = nullptr; // the modal the first step answered, never dereferenced
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == last || steps.empty()) return;
-        last = modal;
-        const auto step = steps.front();
-        steps.pop_front();
-        step(modal);
+        if (!modal || steps.empty()) return;
+        // A modal still up after its answer is answered again: on a loaded machine a
+        // dialog may be shown before it is ready to take one.
+        if (answered && modal != answered) steps.pop_front();
+        if (steps.empty()) return;
+        answered = modal;
+        steps.front()(modal);
     });
     timer.start(20);
     w.findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
