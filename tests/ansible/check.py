@@ -64,9 +64,11 @@ def sanity(root, env):
     python = ["--python", PYTHON, "--python-interpreter", sys.executable]
     skipped = [arg for test in NEED_PIP for arg in ("--skip-test", test)]
     modules = ["plugins/modules/" + name for name in sorted(os.listdir(os.path.join(root, "plugins/modules")))]
+    # "--arg", the one option of validate-modules with that start, loads each module
+    # and checks the arguments it declares against its documentation.
     checks = [
         ["ansible-test", "sanity", "--local", "--color", "no"] + python + skipped,
-        [sys.executable, SANITY_ROOT + "/validate-modules/validate.py", "--format", "plain", "--arg-spec",
+        [sys.executable, SANITY_ROOT + "/validate-modules/validate.py", "--format", "plain", "--arg",
          "--collection", "ansible_collections/quenby/client", "--collection-version", "1.0.0"] + modules,
         [sys.executable, "-m", "pycodestyle", "--max-line-length", "160", "--ignore", PEP8_IGNORED, "plugins"],
         ["ansible-doc", "quenby.client.settings", "quenby.client.settings_info"],
