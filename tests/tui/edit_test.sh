@@ -27,10 +27,11 @@ until_screen() {
     done
     fail "waited for ${absent:+the end of }'$text'"
 }
-# The editor at WIDTH x HEIGHT in the test's folder, with FILE when given.
+# The editor at WIDTH x HEIGHT in the test's folder, with FILE when given; its pane
+# stays, with the exit status, until the test ends and stops the tmux server.
 start() {
     t new-session -d -x "$1" -y "$2" -c "$dir" -e LANG=C.UTF-8 -e NO_COLOR=1 \
-        "$bin edit ${3:-}; echo EXITED \$?; sleep 60"
+        "$bin edit ${3:-}; echo EXITED \$?; exec sleep infinity"
     until_screen "^C Close"
 }
 keys() { t send-keys -- "$@"; }
@@ -135,7 +136,7 @@ open-of-a-bad-file-shows-the-error)
     keys bad Enter && until_screen "'high' is not a valid integer value."
     ;;
 small-terminal-then-the-editor)
-    t new-session -d -x 60 -y 20 -c "$dir" "$bin edit a.ini; sleep 60"
+    t new-session -d -x 60 -y 20 -c "$dir" "$bin edit a.ini; exec sleep infinity"
     until_screen "at least 80x24"
     t resize-window -x 80 -y 24 && until_screen "^C Close"
     ;;
