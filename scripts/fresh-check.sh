@@ -60,6 +60,10 @@ if ((EUID != 0)); then
     echo "fresh-check: needs root (debootstrap, chroot, mounts)" >&2
     exit 2
 fi
+if ! command -v debootstrap >/dev/null; then
+    echo "fresh-check: installing debootstrap"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
+fi
 for tool in debootstrap git chroot; do
     command -v "$tool" >/dev/null || {
         echo "fresh-check: needs $tool" >&2
