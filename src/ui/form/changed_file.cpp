@@ -3,15 +3,25 @@
 #include "config/ini_text.h"
 #include "fields/keys.h"
 
+#include <optional>
+
 namespace qe {
+
+namespace {
+
+// The key's value in the file, or nullopt when the file does not hold the key.
+std::optional<std::string> valueIn(const IniText& file, const Key& k) {
+    if (!file.has(k.section, k.name)) return std::nullopt;
+    return file.read(k.section, k.name, "");
+}
+
+} // namespace
 
 std::vector<std::string> changedKeys(const std::string& before, const std::string& after) {
     const IniText was{before}, now{after};
-    // No value read from a file is longer than the limit, so this one marks absence.
-    const std::string absent(IniText::kMaxValueLength + 1, '-');
     std::vector<std::string> keys;
     for (const Key* k : kOwnedKeys)
-        if (was.read(k->section, k->name, absent) != now.read(k->section, k->name, absent))
+        if (valueIn(was, *k) != valueIn(now, *k))
             keys.push_back(std::string(k->section) + "." + k->name);
     return keys;
 }
