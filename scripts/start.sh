@@ -9,6 +9,8 @@
 set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/common.sh"
+# shellcheck source=scripts/virtual_x.sh
+source "$(dirname "$0")/virtual_x.sh"
 begin "$0" "$@"
 cd "$repo_root"
 
@@ -44,9 +46,13 @@ editor="$repo_root/build/src/app/quenbyeditor"
 # runtime folder (sudo and su drop XDG_RUNTIME_DIR).
 children=()
 private="$(mktemp -d "${TMPDIR:-/tmp}/quenbyeditor.XXXXXX")"
-# Whether a process still runs (a child that ended stays a zombie until waited for).
+# Whether a process still runs (a child that ended stays a zombie until waited for;
+# one that ends meanwhile takes its /proc entry along).
 # shellcheck disable=SC2317 # called by the trap
-alive() { [[ -r /proc/$1/stat && $(sed 's/.*) //' "/proc/$1/stat") != Z* ]]; }
+alive() {
+    local state
+    state="$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null)" && [[ $state != Z* ]]
+}
 # shellcheck disable=SC2317 # called by the trap
 finish() {
     # A second Ctrl-C must not cut this short and leave a server behind.
@@ -91,45 +97,25 @@ fi
 # platform of Qt 6.4 listens on every address, without a password, so it is not
 # used.)
 echo "start: no display (DISPLAY is not set): starting a virtual one served over VNC"
-export XAUTHORITY="$private/Xauthority"
-cookie="$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
-: >"$XAUTHORITY"
-xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
-# Xvfb picks a free display number itself and writes it to descriptor 3.
-Xvfb -displayfd 3 -auth "$XAUTHORITY" -nolisten tcp -screen 0 1024x768x24 \
-    3>"$private/display" >build/xvfb.log 2>&1 &
-children+=($!)
-for _ in $(seq 100); do
-    [[ -s $private/display ]] && break
-    kill -0 "${children[-1]}" 2>/dev/null || break
-    sleep 0.1
-done
-if [[ ! -s $private/display ]]; then
+if ! virtual_x_start "$private" build/xvfb.log; then
     tail -n 5 build/xvfb.log
     echo "start: FAILED: no virtual display could be started, none free? (log: build/xvfb.log)" >&2
     exit 1
 fi
-DISPLAY=":$(head -n 1 "$private/display")"
-export DISPLAY
-xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
-
-if command -v openbox >/dev/null; then
-    openbox --sm-disable >build/openbox.log 2>&1 &
-    children+=($!)
+if command -v openbox >/dev/null && ! window_manager_start build/openbox.log; then
+    echo "start: the window manager did not start, the editor runs without one (log: build/openbox.log)"
 fi
 
 password="$(head -c 48 /dev/urandom | base64 | tr -dc 'A-Za-z0-9')"
 password="${password:0:8}" # VNC passwords have 8 characters
 (umask 077 && printf '%s\n' "$password" >"$private/vnc-password")
-x11vnc -display "$DISPLAY" -localhost -noipv6 -passwdfile "$private/vnc-password" \
-    -forever -shared -quiet >"$private/x11vnc.out" 2>build/x11vnc.log &
+# x11vnc says the port it took on its standard output ("PORT=5900").
+exec {vnc_out}< <(exec x11vnc -display "$DISPLAY" -localhost -noipv6 \
+    -passwdfile "$private/vnc-password" -forever -shared -quiet 2>build/x11vnc.log)
 children+=($!)
 port=""
-for _ in $(seq 300); do
-    port="$(sed -n 's/^PORT=//p' "$private/x11vnc.out")"
-    [[ -n $port ]] && break
-    kill -0 "${children[-1]}" 2>/dev/null || break
-    sleep 0.1
+while [[ -z $port ]] && read -r -t 60 -u "$vnc_out" line; do
+    [[ $line == PORT=* ]] && port="${line#PORT=}"
 done
 if [[ -z $port ]]; then
     tail -n 5 build/x11vnc.log
